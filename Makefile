@@ -1,0 +1,31 @@
+# The two commands: `make run` and `make test`. Both install what is missing,
+# configure and build first, and start a virtual display when there is none.
+BUILD_DIR ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build run test demo bench format clean
+
+all: build
+
+setup:
+	tools/install-deps
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: setup $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR)
+
+run: build
+	tools/with-display $(BUILD_DIR)/tavik-search
+
+test: build
+	tools/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD_DIR)
