@@ -13,7 +13,7 @@ using Routine = void (*)();
 
 // Sets up the toolkit, makes the program file's folder the working directory
 // and creates the hidden owner window. Does not return on failure.
-void initialise(int& argc, char**& argv);
+void initialise();
 
 // The routine is called once when the program ends normally.
 void register_exit_routine(Routine routine);
