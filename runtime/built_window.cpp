@@ -132,6 +132,7 @@ const BuiltWindow::Control* BuiltWindow::control(std::string_view name) const {
 }
 
 void BuiltWindow::configure_frame() {
+    toplevel_.set_default_size(description_.width, description_.height);
     gtk_widget_realize(GTK_WIDGET(toplevel_.gobj()));
     Glib::RefPtr<Gdk::Window> window = toplevel_.get_window();
     if (!description_.maximise_box) {
@@ -260,7 +261,17 @@ bool BuiltWindow::on_key_press(GdkEventKey* event) {
         return control.web_view && focus != nullptr &&
                (focus == control.widget || focus->is_ancestor(*control.widget));
     });
-    if (web_view_focused && gtk_window_propagate_key_event(toplevel_.gobj(), event)) return true;
+    OfferedKey key{event->time, event->keyval, event->hardware_keycode};
+    if (web_view_focused) {
+        key_offered_to_web_view_ = key;
+        if (gtk_window_propagate_key_event(toplevel_.gobj(), event)) return true;
+    } else if (key_offered_to_web_view_ == key) {
+        // The engine hands a key its page did not take back to the window
+        // after it has acted on it itself: Tab has already moved the focus out
+        // of the view. Acting on it again would skip a control.
+        key_offered_to_web_view_.reset();
+        return true;
+    }
 
     constexpr guint kModifiers = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
     bool plain = (event->state & kModifiers) == 0;

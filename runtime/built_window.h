@@ -70,6 +70,14 @@ private:
     int client_height_ = 0;
     bool minimised_ = false;
     bool enabled_ = true;
+
+    struct OfferedKey {
+        guint32 time;
+        guint keyval;
+        guint16 keycode;
+        bool operator==(const OfferedKey&) const = default;
+    };
+    std::optional<OfferedKey> key_offered_to_web_view_;
 };
 
 }  // namespace rt

@@ -88,8 +88,7 @@ PlacementArea::Placed* PlacementArea::find(const Gtk::Widget& control) {
 }
 
 // Tab order: the next (or previous) usable control after the one that has the
-// focus, wrapping around; a control that keeps the focus for itself (the web
-// view moving through its page) is given the key first.
+// focus, wrapping around.
 bool PlacementArea::on_focus(Gtk::DirectionType direction) {
     bool forward = direction == Gtk::DIR_TAB_FORWARD || direction == Gtk::DIR_DOWN ||
                    direction == Gtk::DIR_RIGHT;
@@ -102,10 +101,9 @@ bool PlacementArea::on_focus(Gtk::DirectionType direction) {
     long start = forward ? -1 : count;
     if (focused != nullptr) {
         auto found = std::find(tab_order_.begin(), tab_order_.end(), focused);
-        if (found != tab_order_.end()) {
-            if (focused->child_focus(direction)) return true;
-            start = found - tab_order_.begin();
-        }
+        // Moving within a control (the web view through its page) is the
+        // control's own business, done before the key reaches the window.
+        if (found != tab_order_.end()) start = found - tab_order_.begin();
     }
     for (long step = 1; step <= count; ++step) {
         long index = ((start + (forward ? step : -step)) % count + count) % count;

@@ -49,6 +49,7 @@ void put(GdkEvent* event, bool keyboard) {
 }
 
 std::string text_of(const BuiltWindow::Control& control) {
+    if (control.web_view) return control.web_view->address();
     Gtk::Widget* widget = control.widget;
     if (auto* label = dynamic_cast<TextLabel*>(widget)) return label->text();
     if (auto* link = dynamic_cast<HyperlinkBox*>(widget)) return link->shown_text();
@@ -74,6 +75,20 @@ void process_pending_events() {
         }
         gdk_display_sync(gdk_display_get_default());
     }
+}
+
+bool wait_until(const std::function<bool()>& condition, int timeout_milliseconds) {
+    auto context = Glib::MainContext::get_default();
+    gint64 deadline = g_get_monotonic_time() + gint64{timeout_milliseconds} * 1000;
+    while (!condition()) {
+        if (g_get_monotonic_time() > deadline) return false;
+        if (!context->iteration(false)) g_usleep(1000);
+    }
+    return true;
+}
+
+void run_soon(std::function<void()> function) {
+    Glib::signal_idle().connect_once([function = std::move(function)] { function(); });
 }
 
 bool window_exists(const WindowDescription& window) { return find_window(window) != nullptr; }
@@ -130,7 +145,7 @@ void press_key(const WindowDescription& description, std::string_view key_name, 
         GdkEvent* event = gdk_event_new(type);
         event->key.window = GDK_WINDOW(g_object_ref(window.toplevel().get_window()->gobj()));
         event->key.send_event = TRUE;
-        event->key.time = GDK_CURRENT_TIME;
+        event->key.time = static_cast<guint32>(g_get_monotonic_time() / 1000);
         event->key.keyval = keyval;
         event->key.state = state_mask;
         event->key.hardware_keycode = keycode;

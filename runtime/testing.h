@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,12 @@ void initialise_toolkit();
 // Runs the event loop until nothing is pending.
 void process_pending_events();
 
+// Runs the event loop until the condition holds or the time is up; whether it holds.
+bool wait_until(const std::function<bool()>& condition, int timeout_milliseconds = 5000);
+
+// Runs the function from the event loop, once, as soon as it is idle.
+void run_soon(std::function<void()> function);
+
 struct ControlView {
     std::string name;
     int left = 0;
@@ -29,7 +36,7 @@ struct ControlView {
     int paint_position = 0;  // 0 is painted first, i.e. lowest in the stacking order
     bool visible = false;
     bool can_focus = false;
-    std::string text;  // caption, label text, hyperlink text or edit box text (UTF-8)
+    std::string text;  // caption, label or hyperlink text, edit box text (UTF-8), web view address
     Rgb text_colour{};
 };
 
