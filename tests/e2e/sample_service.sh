@@ -48,7 +48,9 @@ curl -sS -m 10 -x "http://127.0.0.1:$port" -D "$work/headers" -o "$work/body" "$
 grep -q '^HTTP/1.1 200' "$work/headers" || fail "proxy request: $(head -1 "$work/headers")"
 grep -qi '^Content-Type: text/html; charset=gbk' "$work/headers" || fail "proxy request: no gbk charset"
 grep -q '<meta charset="gbk">' "$work/body" || fail "proxy request: no meta charset"
-iconv -f GBK -t UTF-8 "$work/body" | grep -qF "$chinese A&amp;B" || fail "proxy request: name not in page"
+# (grep reads a file: grep -q in a pipe can end iconv with SIGPIPE, failing under pipefail)
+iconv -f GBK -t UTF-8 "$work/body" >"$work/page"
+grep -qF "$chinese A&amp;B" "$work/page" || fail "proxy request: name not in page"
 logged "$target" so.tavik.example || fail "proxy request: log lacks the raw target and host"
 echo "ok: proxy request"
 
@@ -65,7 +67,8 @@ for case in "${cases[@]}"; do
   target=${case%%|*} name=${case#*|}
   raw_request "$target" "$work/answer"
   head -1 "$work/answer" | grep -q '^HTTP/1.1 200' || fail "$target: $(head -1 "$work/answer")"
-  iconv -f GBK -t UTF-8 "$work/answer" | grep -qF "$name" || fail "$target: '$name' not in page"
+  iconv -f GBK -t UTF-8 "$work/answer" >"$work/page"
+  grep -qF "$name" "$work/page" || fail "$target: '$name' not in page"
   logged "$target" so.tavik.example || fail "$target: not logged byte for byte"
   echo "ok: $target"
 done
