@@ -66,7 +66,12 @@ Rgb colour_of(const BuiltWindow::Control& control) {
 
 }  // namespace
 
-void initialise_toolkit() { rt::initialise(); }
+void initialise_toolkit() {
+    rt::initialise();
+    // The theme eases some changes of look over a fifth of a second; tests look
+    // at the end state, not at a moment of the animation.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+}
 
 void process_pending_events() {
     auto context = Glib::MainContext::get_default();
