@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "runtime/face_colour.h"
+#include "runtime/picture_box.h"
 #include "runtime/text_controls.h"
 
 namespace rt {
@@ -75,6 +76,22 @@ FrameExtents request_frame_extents(Gtk::Window& window) {
     return {};
 }
 
+// The title bar icon, from PNG images in several sizes.
+void set_icon(Gtk::Window& window, std::span<const std::span<const unsigned char>> images) {
+    std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
+    for (std::span<const unsigned char> png : images) {
+        auto loader = Gdk::PixbufLoader::create("png");
+        try {
+            loader->write(png.data(), png.size());
+            loader->close();
+            icons.push_back(loader->get_pixbuf());
+        } catch (const Glib::Error&) {
+            // A broken image leaves that size out.
+        }
+    }
+    if (!icons.empty()) window.set_icon_list(icons);
+}
+
 Gdk::Rectangle primary_screen(Gtk::Window& window) {
     auto display = window.get_display();
     auto monitor = display->get_primary_monitor();
@@ -89,6 +106,7 @@ Gdk::Rectangle primary_screen(Gtk::Window& window) {
 BuiltWindow::BuiltWindow(const WindowDescription& description, Gtk::Window* owner)
     : description_(description) {
     toplevel_.set_title(description.title);
+    set_icon(toplevel_, description.icon);
     toplevel_.get_style_context()->add_class("tavik-window");
     toplevel_.override_background_color(to_rgba(face_colour()));
     if (owner != nullptr) {
@@ -146,14 +164,14 @@ void BuiltWindow::configure_frame() {
     client_width_ = std::max(description_.width - frame.left - frame.right, 1);
     client_height_ = std::max(description_.height - frame.top - frame.bottom, 1);
     toplevel_.set_default_size(client_width_, client_height_);
-    toplevel_.set_size_request(client_width_, client_height_);
     if (description_.maximise_box) {
-        Gdk::Geometry hints{};
+        GdkGeometry hints{};
         hints.min_width = hints.base_width = client_width_;
         hints.min_height = hints.base_height = client_height_;
         hints.width_inc = hints.height_inc = kUnreachableResizeStep;
-        toplevel_.set_geometry_hints(toplevel_, hints,
-                                     Gdk::HINT_MIN_SIZE | Gdk::HINT_BASE_SIZE | Gdk::HINT_RESIZE_INC);
+        gtk_window_set_geometry_hints(
+            toplevel_.gobj(), nullptr, &hints,
+            static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_BASE_SIZE | GDK_HINT_RESIZE_INC));
     }
 }
 
@@ -219,7 +237,7 @@ Gtk::Widget& BuiltWindow::build_control(Control& control) {
             control.widget = &control.web_view->widget();
             return *control.widget;
         case ControlKind::picture_box:
-            control.owned = std::make_unique<Gtk::DrawingArea>();
+            control.owned = std::make_unique<PictureBox>(d.picture);
             break;
     }
     control.owned->set_name(d.name);

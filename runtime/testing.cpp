@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "runtime/built_window.h"
+#include "runtime/picture_box.h"
 #include "runtime/runtime_state.h"
 #include "runtime/text_controls.h"
 
@@ -52,6 +53,7 @@ std::string text_of(const BuiltWindow::Control& control) {
     if (control.web_view) return control.web_view->address();
     Gtk::Widget* widget = control.widget;
     if (auto* label = dynamic_cast<TextLabel*>(widget)) return label->text();
+    if (auto* picture = dynamic_cast<PictureBox*>(widget)) return picture->has_picture() ? "picture" : "";
     if (auto* link = dynamic_cast<HyperlinkBox*>(widget)) return link->shown_text();
     if (auto* button = dynamic_cast<Gtk::Button*>(widget)) return button->get_label();
     if (auto* entry = dynamic_cast<Gtk::Entry*>(widget)) return entry->get_text();
@@ -70,7 +72,9 @@ void initialise_toolkit() {
     rt::initialise();
     // The theme eases some changes of look over a fifth of a second; tests look
     // at the end state, not at a moment of the animation.
-    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    // A blinking caret would make two pictures of one edit box differ.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, "gtk-cursor-blink",
+                 FALSE, nullptr);
 }
 
 void process_pending_events() {

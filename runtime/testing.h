@@ -36,7 +36,8 @@ struct ControlView {
     int paint_position = 0;  // 0 is painted first, i.e. lowest in the stacking order
     bool visible = false;
     bool can_focus = false;
-    std::string text;  // caption, label or hyperlink text, edit box text (UTF-8), web view address
+    std::string text;  // caption, label or hyperlink text, edit box text (UTF-8), web view address,
+                       // "picture" for a picture box whose picture decoded
     Rgb text_colour{};
 };
 

@@ -58,6 +58,8 @@ struct ControlDescription {
 
 struct WindowDescription {
     const char* title;
+    // The title bar icon: PNG images of one picture in several sizes.
+    std::span<const std::span<const unsigned char>> icon{};
     int stored_left = 50;  // kept as stored; windows are centred on the screen instead
     int stored_top = 50;
     int width = 0;  // outer size, frame and title bar included

@@ -1,5 +1,6 @@
 #include "search_window/search_window.h"
 
+#include "app/resources.h"
 #include "app/routines.h"
 #include "build_config.h"
 #include "runtime/runtime.h"
@@ -46,6 +47,7 @@ const char* const search_address_prefix = "http://" TAVIK_SEARCH_HOST "/so.asp?k
 
 const rt::WindowDescription description{
     .title = "Tavik高清在线电影搜索工具  " TAVIK_SITE_HOST,
+    .icon = app::program_icon,
     .width = 529,
     .height = 223,
     .created = app::apply_program_style,

@@ -1,5 +1,6 @@
 #include "usage_window/usage_window.h"
 
+#include "app/resources.h"
 #include "build_config.h"
 #include "runtime/runtime.h"
 
@@ -28,6 +29,7 @@ const rt::ControlDescription kControls[] = {
 
 const rt::WindowDescription description{
     .title = "使用说明",
+    .icon = app::program_icon,
     .width = 833,
     .height = 577,
     .minimise_box = false,
