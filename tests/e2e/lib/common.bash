@@ -174,15 +174,19 @@ client_fills_screen() {
 # screenshot FILE: the whole screen.
 screenshot() { import -window root "$1"; }
 
-# count_pixels FILE X Y W H CLASS: how many pixels of the box (screen
-# coordinates) fall in a colour class. Text is antialiased, so a class takes
-# the pixels near a pure colour, which blending with the light face colour of
-# the window never produces.
-count_pixels() {
+# pixel_report FILE X Y W H CLASS: "count min_x max_x min_y max_y" of the
+# pixels of the box (screen coordinates) that fall in a colour class, the
+# bounds relative to the box (-1 when there are none). Text is antialiased, so
+# a class takes the pixels near a pure colour, which blending with the light
+# face colour of the window never produces.
+pixel_report() {
   local file=$1 x=$2 y=$3 w=$4 h=$5 class=$6
   convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 txt:- |
     awk -v class="$class" '
+      BEGIN { n = 0; x0 = y0 = 1e9; x1 = y1 = -1 }
       NR > 1 {
+        if (!match($0, /^[0-9]+,[0-9]+:/)) next
+        split(substr($0, 1, RLENGTH - 1), at, ",")
         if (!match($0, /\(([0-9.]+),([0-9.]+),([0-9.]+)/)) next
         split(substr($0, RSTART + 1, RLENGTH - 1), c, ",")
         r = c[1] + 0; g = c[2] + 0; b = c[3] + 0
@@ -194,10 +198,17 @@ count_pixels() {
         if (class == "green")     hit = r <= 60 && g >= 100 && g <= 160 && b <= 60
         if (class == "white")     hit = r >= 250 && g >= 250 && b >= 250
         if (class == "nonwhite")  hit = !(r >= 250 && g >= 250 && b >= 250)
-        n += hit
+        if (hit) {
+          n++
+          if (at[1] < x0) x0 = at[1]; if (at[1] > x1) x1 = at[1]
+          if (at[2] < y0) y0 = at[2]; if (at[2] > y1) y1 = at[2]
+        }
       }
-      END { print n + 0 }'
+      END { if (n == 0) x0 = y0 = -1; print n, x0, x1, y0, y1 }'
 }
+
+# count_pixels FILE X Y W H CLASS: just the count of pixel_report.
+count_pixels() { pixel_report "$@" | cut -d' ' -f1; }
 
 # Screen coordinates of a point given in the window's client coordinates.
 client_to_screen() {
