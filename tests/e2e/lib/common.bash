@@ -41,6 +41,13 @@ fail() {
 
 note() { echo "# $*"; }
 
+# In a check that wait_until retries: `condition || why "reason" || return 1`
+# keeps the reason for the failure message.
+why() {
+  E2E_WHY=$*
+  return 1
+}
+
 # A script that calls `run_fresh SIZE function args...` runs that function of
 # itself on a new screen of that size with openbox; the script must call
 # `e2e_dispatch "$@"` once its functions are defined, before its main part.

@@ -1,12 +1,6 @@
-#!/usr/bin/env bash
-# The site link at the far right (seen when maximised) opens its address with
-# the desktop's default handler for http addresses, or failing that with the
-# default application for HTML documents. Here a recording script stands in
-# for the user's browser, in a desktop database of the test's own. The link
-# is purple under the pointer, dark red after a click that opened something,
-# and stays blue when nothing could be opened.
-set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.bash"
+# Helpers of the site-link scripts: a desktop database of the test's own in
+# which a recording script stands in for the user's browser, and checks of
+# the link's colours on screen. Sourced after common.bash.
 
 ADDRESS=http://tavik.example
 LINK_X=592 LINK_Y=8 LINK_W=128 LINK_H=24
@@ -83,33 +77,33 @@ check_case() {
   start_program $environment
   activate "$E2E_WIN"
   maximise "$E2E_WIN"
-  wait_until 10 client_fills_screen "$E2E_WIN" || fail "$name: the window does not maximise"
+  wait_until 15 client_fills_screen "$E2E_WIN" || fail "$name: the window does not maximise"
   local far_x far_y link_x link_y
   read -r far_x far_y < <(client_to_screen "$E2E_WIN" 400 400)
   read -r link_x link_y < <(client_to_screen "$E2E_WIN" $((LINK_X + LINK_W / 2)) $((LINK_Y + LINK_H / 2)))
   xdotool mousemove "$far_x" "$far_y"
-  wait_until 5 link_shows blue || fail "$name: before any click the link is not blue ($(link_colours))"
+  wait_until 10 link_shows blue || fail "$name: before any click the link is not blue ($(link_colours))"
 
   xdotool mousemove "$link_x" "$link_y"
-  wait_until 5 link_shows purple || fail "$name: under the pointer the link is not purple ($(link_colours))"
+  wait_until 10 link_shows purple || fail "$name: under the pointer the link is not purple ($(link_colours))"
   xdotool mousemove $((link_x + 20)) $((link_y + 3))
   sleep 0.3
   link_shows purple || fail "$name: moving within the link lost the hover colour ($(link_colours))"
 
   xdotool click 1
   if [ "$expect" = opened ]; then
-    wait_until 10 test -s "$dir/opened" || fail "$name: a click on the link opened nothing"
+    wait_until 20 test -s "$dir/opened" || fail "$name: a click on the link opened nothing"
     sleep 1
     [ "$(cat "$dir/opened")" = "$ADDRESS" ] ||
       fail "$name: the browser was given '$(tr '\n' '|' <"$dir/opened")', expected '$ADDRESS' once"
     link_shows purple || fail "$name: after the click, still under the pointer, the link is not purple ($(link_colours))"
     xdotool mousemove "$far_x" "$far_y"
-    wait_until 5 link_shows darkred || fail "$name: after the pointer left the opened link it is not dark red ($(link_colours))"
+    wait_until 10 link_shows darkred || fail "$name: after the pointer left the opened link it is not dark red ($(link_colours))"
   else
     sleep 2
     [ ! -e "$dir/opened" ] || fail "$name: the click opened '$(cat "$dir/opened")' with no handler for it"
     xdotool mousemove "$far_x" "$far_y"
-    wait_until 5 link_shows blue || fail "$name: after a click that opened nothing the link is not blue ($(link_colours))"
+    wait_until 10 link_shows blue || fail "$name: after a click that opened nothing the link is not blue ($(link_colours))"
   fi
   process_running "$E2E_PID" || fail "$name: the program ended"
   note "$name: $expect, link colours $(link_colours)"
@@ -123,14 +117,14 @@ check_visited_then_failed() {
   start_program $environment
   activate "$E2E_WIN"
   maximise "$E2E_WIN"
-  wait_until 10 client_fills_screen "$E2E_WIN" || fail "the window does not maximise"
+  wait_until 15 client_fills_screen "$E2E_WIN" || fail "the window does not maximise"
   local far_x far_y link_x link_y
   read -r far_x far_y < <(client_to_screen "$E2E_WIN" 400 400)
   read -r link_x link_y < <(client_to_screen "$E2E_WIN" $((LINK_X + LINK_W / 2)) $((LINK_Y + LINK_H / 2)))
   xdotool mousemove "$link_x" "$link_y" click 1
-  wait_until 10 test -s "$dir/opened" || fail "the first click opened nothing"
+  wait_until 20 test -s "$dir/opened" || fail "the first click opened nothing"
   xdotool mousemove "$far_x" "$far_y"
-  wait_until 5 link_shows darkred || fail "after the first click the link is not dark red ($(link_colours))"
+  wait_until 10 link_shows darkred || fail "after the first click the link is not dark red ($(link_colours))"
   # The handler goes away (the running program reads the desktop database
   # anew for each click).
   rm "$dir/data/applications/tavik-test-recorder.desktop" "$dir/config/mimeapps.list" "$dir/opened"
@@ -139,21 +133,6 @@ check_visited_then_failed() {
   sleep 2
   [ ! -e "$dir/opened" ] || fail "the second click still reached the removed handler"
   xdotool mousemove "$far_x" "$far_y"
-  wait_until 5 link_shows blue || fail "after a click that opened nothing the link is not back to blue ($(link_colours))"
+  wait_until 10 link_shows blue || fail "after a click that opened nothing the link is not back to blue ($(link_colours))"
   note "visited, then a failed click: blue again"
 }
-e2e_dispatch "$@"
-
-# name | types the recorder claims | types it is the default for | outcome
-cases=(
-  "scheme-and-html  x-scheme-handler/http;text/html;  x-scheme-handler/http,text/html  opened"
-  "scheme-only      x-scheme-handler/http;            x-scheme-handler/http            opened"
-  "html-only        text/html;                        text/html                        opened"
-  "no-handler       image/png;                        image/png                        nothing"
-)
-for row in "${cases[@]}"; do
-  read -r name mime_types defaults expect <<<"$row"
-  run_fresh 1024x768 check_case "$name" "$mime_types" "$defaults" "$expect"
-done
-run_fresh 1024x768 check_visited_then_failed
-echo "PASS"
