@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keys of the search window: Esc alone closes it and the program ends with
 # status 0, from whichever control has the focus; Esc with Shift, Ctrl or Alt
-# does not; Enter in the edit box does not search and F1 does nothing.
+# does not; Enter in the edit box does not search and F1 does nothing. Closing
+# it through the window manager ends the program with status 0 too.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.bash"
 
@@ -53,6 +54,19 @@ check_escape_from_each_control() {
     wait_exit "$E2E_PID" 15
     [ "$E2E_STATUS" -eq 0 ] || fail "Esc with the focus on the $name: exit status $E2E_STATUS, expected 0"
     note "Escape from the $name: exit status 0"
+  done
+}
+
+# Closing through the window manager ends the program the same way as Esc.
+check_window_manager_close() {
+  local how
+  for how in "wmctrl -i -c WIN" "xdotool key alt+F4"; do
+    start_program
+    activate "$E2E_WIN"
+    ${how//WIN/$E2E_WIN}
+    wait_exit "$E2E_PID" 15
+    [ "$E2E_STATUS" -eq 0 ] || fail "closed with '$how': exit status $E2E_STATUS, expected 0"
+    note "closed with '$how': exit status 0"
   done
 }
 
@@ -109,6 +123,7 @@ run_fresh 1024x768 check_modified_escape
 # Without a window manager nothing takes Alt+Esc on its way to the window.
 run_fresh --no-wm 1024x768 check_modified_escape
 run_fresh 1024x768 check_escape_from_each_control
+run_fresh 1024x768 check_window_manager_close
 run_fresh 1024x768 check_enter_and_f1
 run_fresh 1024x768 check_two_copies
 echo "PASS"
