@@ -9,12 +9,13 @@
 #   cmake -S . -B build -G Ninja && cmake --build build      # program and sample service
 #   tools/usage_pictures/capture.sh build                     # -> build/usage_pictures/captures
 #   cp build/usage_pictures/captures/*.png tools/usage_pictures/captures/   # if they should change
-#   cmake --build build --target usage_pictures
-#   build/tools/usage_pictures/usage_pictures tools/usage_pictures/captures resources
+#   cmake --build build --target usage_pictures_resources     # -> resources/usage_picture_*.jpg
 #
-# The committed captures under tools/usage_pictures/captures/ let the last two steps
-# run without a display. Look at the new captures before committing them: the picture
-# tool cuts them at fixed offsets.
+# The last step runs the picture tool (tools/usage_pictures, not built by default) on the
+# committed captures, so it needs no display; by hand:
+#   build/tools/usage_pictures/usage_pictures tools/usage_pictures/captures resources
+# Look at new captures before committing them: the picture tool cuts them at fixed offsets
+# that suit our window's frame (529 pixels wide) and the sample page's row layout.
 #
 #   tools/usage_pictures/capture.sh [BUILD_DIR] [OUTPUT_DIR]
 set -euo pipefail
