@@ -100,6 +100,11 @@ void run_soon(std::function<void()> function) {
     Glib::signal_idle().connect_once([function = std::move(function)] { function(); });
 }
 
+void run_after(int milliseconds, std::function<void()> function) {
+    Glib::signal_timeout().connect_once([function = std::move(function)] { function(); },
+                                        milliseconds);
+}
+
 bool window_exists(const WindowDescription& window) { return find_window(window) != nullptr; }
 
 bool window_enabled(const WindowDescription& window) { return window_of(window).enabled(); }

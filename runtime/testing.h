@@ -27,6 +27,9 @@ bool wait_until(const std::function<bool()>& condition, int timeout_milliseconds
 // Runs the function from the event loop, once, as soon as it is idle.
 void run_soon(std::function<void()> function);
 
+// Runs the function from the event loop, once, after the given time.
+void run_after(int milliseconds, std::function<void()> function);
+
 struct ControlView {
     std::string name;
     int left = 0;

@@ -2,6 +2,7 @@
 
 #include "app/resources.h"
 #include "build_config.h"
+#include "program_resources.h"
 #include "runtime/runtime.h"
 
 namespace usage_window {
@@ -20,9 +21,12 @@ const rt::ControlDescription kControls[] = {
     {.kind = ControlKind::hyperlink_box, .name = "超级链接框1", .left = 464, .top = 416, .width = 232, .height = 24,
      .text = "官方论坛：" TAVIK_SITE_ADDRESS, .font = kSongTypeface, .web_address = TAVIK_SITE_ADDRESS,
      .link_colours = kForumLinkColours},
-    {.kind = ControlKind::picture_box, .name = "图片框3", .left = 376, .top = 152, .width = 464, .height = 232},
-    {.kind = ControlKind::picture_box, .name = "图片框2", .left = 0, .top = 240, .width = 480, .height = 304},
-    {.kind = ControlKind::picture_box, .name = "图片框1", .left = -8, .top = -8, .width = 480, .height = 248},
+    {.kind = ControlKind::picture_box, .name = "图片框3", .left = 376, .top = 152, .width = 464, .height = 232,
+     .picture = resources::usage_picture_3_jpg},
+    {.kind = ControlKind::picture_box, .name = "图片框2", .left = 0, .top = 240, .width = 480, .height = 304,
+     .picture = resources::usage_picture_2_jpg},
+    {.kind = ControlKind::picture_box, .name = "图片框1", .left = -8, .top = -8, .width = 480, .height = 248,
+     .picture = resources::usage_picture_1_jpg},
 };
 
 }  // namespace

@@ -27,12 +27,14 @@ protected:
 
 // Clicks "使用说明" and, while the usage window is open (the click has not
 // returned), runs `while_open`; it must close the usage window.
-void open_usage_window(std::function<void()> while_open) {
+void open_usage_window(const std::function<void()>& while_open) {
     bool returned = false;
-    t::run_soon([&] {
+    std::function<void()> when_open = [&] {
+        if (!t::window_exists(usage)) return t::run_after(10, when_open);  // not loaded yet
         EXPECT_FALSE(returned);
         while_open();
-    });
+    };
+    t::run_soon(when_open);
     t::click(search, "按钮2");
     returned = true;
 }
@@ -90,6 +92,9 @@ TEST_F(UsageWindow, HoldsItsFiveControlsInStackingOrder) {
                                    expected[i].height}));
             EXPECT_EQ(controls[i].paint_position, static_cast<int>(controls.size() - 1 - i));
             EXPECT_FALSE(controls[i].can_focus);
+        }
+        for (std::size_t picture_box = 2; picture_box < controls.size(); ++picture_box) {
+            EXPECT_EQ(controls[picture_box].text, "picture") << "its picture did not decode";
         }
         EXPECT_EQ(controls[0].text, "BY：Pellin");
         EXPECT_EQ(controls[1].text, "官方论坛：http://tavik.example");
