@@ -89,6 +89,9 @@ bool sandbox_usable() {
 // sandbox has to be chosen before the first web process starts.
 WebKitWebContext* shared_context() {
     static WebKitWebContext* context = [] {
+        // The engine's processes draw with the GL driver, which would keep a
+        // shader cache in the user's cache folder; the program writes nothing there.
+        g_setenv("MESA_SHADER_CACHE_DISABLE", "true", FALSE);
         WebKitWebContext* created = webkit_web_context_new_ephemeral();
         webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
         if (sandbox_usable()) {

@@ -3,7 +3,8 @@
 # with xdotool. Source it from a test script that runs under set -euo pipefail.
 #
 # After rel_setup: $work (a fresh folder removed at exit), $service_log.
-# After rel_start_program: $program_pid, $window_id.
+# After rel_start_program: $program_pid (the program itself), $launcher_pid
+# (what was started: the program or a wrapper around it), $window_id.
 
 service_binary="${TAVIK_BUILD_DIR:?TAVIK_BUILD_DIR must name the build directory}/tools/sample_service/sample-search-service"
 program_binary="${TAVIK_BINARY:?TAVIK_BINARY must name the program}"
@@ -18,6 +19,7 @@ service_pid=""
 service_port=""
 service_log=""
 program_pid=""
+launcher_pid=""
 window_id=""
 
 fail() {
@@ -27,6 +29,7 @@ fail() {
 
 rel_cleanup() {
   [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null || true
+  [ -n "$launcher_pid" ] && kill -9 "$launcher_pid" 2>/dev/null || true
   [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null || true
   wait 2>/dev/null || true
   [ -n "$work" ] && rm -rf "$work"
@@ -64,6 +67,18 @@ rel_stop_service() {
   service_pid=""
 }
 
+# The started process when it is the program, else its descendant that is.
+find_program_pid() {
+  local pid
+  for pid in "$launcher_pid" $(descendants "$launcher_pid"); do
+    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = tavik-search ]; then
+      program_pid=$pid
+      return 0
+    fi
+  done
+  return 1
+}
+
 program_window() {
   window_id=$(xdotool search --all --pid "$program_pid" --name 'tavik\.example' 2>/dev/null | head -1)
   [ -n "$window_id" ] && xdotool getwindowgeometry "$window_id" >/dev/null 2>&1
@@ -71,18 +86,19 @@ program_window() {
 
 # Starts the program against the service (or the proxy port given in
 # $proxy_port) and waits for its search window. Extra words go before the
-# program, e.g. a wrapper such as env or bwrap.
+# program: a wrapper such as env, bwrap or dbus-run-session and its arguments.
 rel_start_program() {
   local port=${proxy_port:-$service_port}
   http_proxy="http://127.0.0.1:$port" GIO_USE_PROXY_RESOLVER=libproxy \
     "$@" "$program_binary" >"$work/program.out" 2>"$work/program.err" &
-  program_pid=$!
+  launcher_pid=$!
+  wait_for 10 find_program_pid || fail "the program did not start: $(cat "$work/program.err")"
   wait_for 30 program_window || fail "no search window appeared: $(cat "$work/program.err")"
   # A window manager may still be mapping it.
   wait_for 10 xdotool windowactivate --sync "$window_id" || true
 }
 
-program_alive() { kill -0 "$program_pid" 2>/dev/null; }
+program_alive() { kill -0 "$launcher_pid" 2>/dev/null; }
 
 click_at() {
   xdotool mousemove --window "$window_id" "$1" "$2" click 1
@@ -111,7 +127,8 @@ rel_close_with_escape() {
   xdotool key Escape
   if wait_for "$seconds" program_ended; then
     close_result=0
-    wait "$program_pid" || close_result=$?
+    wait "$launcher_pid" || close_result=$?
+    launcher_pid=""
     program_pid=""
   else
     close_result=alive
@@ -153,4 +170,45 @@ page_text() {
   xdotool key ctrl+a ctrl+c
   sleep 0.3
   xclip -o -selection clipboard 2>/dev/null || true
+}
+
+# A stand-in search service (an HTTP proxy answering every request) whose page
+# keeps everything a page can keep: a lasting cookie, local storage, an
+# IndexedDB database and a response that may be cached for a year. When the
+# page has stored it all it requests /stored. Logs request lines to the file.
+rel_start_storing_service() {
+  service_log="$work/requests.log"
+  : >"$service_log"
+  perl -MIO::Socket::INET -e '
+    my $page = q{<!DOCTYPE html><html><head><meta charset="utf-8"><title>stored</title><script>
+      function store() {
+        document.cookie = "seen=1; max-age=31536000; path=/";
+        localStorage.setItem("seen", "1");
+        var opening = indexedDB.open("visits", 1);
+        opening.onupgradeneeded = function () { opening.result.createObjectStore("visits"); };
+        opening.onsuccess = function () {
+          var writing = opening.result.transaction("visits", "readwrite");
+          writing.objectStore("visits").put(1, "seen");
+          writing.oncomplete = function () { new Image().src = "/stored?all"; };
+        };
+      }
+    </script></head><body onload="store()"><p>stored</p></body></html>};
+    my $server = IO::Socket::INET->new(LocalAddr => "127.0.0.1", LocalPort => 0, Listen => 16,
+                                       ReuseAddr => 1) or die "listen: $!";
+    open(my $log, ">>", $ARGV[0]) or die; $log->autoflush(1); $| = 1;
+    print "port ", $server->sockport, "\n";
+    while (my $client = $server->accept) {
+      my $request = <$client>;
+      next unless defined $request;
+      while (my $header = <$client>) { last if $header =~ /^\r?\n$/; }
+      print $log $request;
+      print $client "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n",
+        "Set-Cookie: visitor=1; Max-Age=31536000; Path=/\r\n",
+        "Cache-Control: public, max-age=31536000\r\n",
+        "Content-Length: ", length($page), "\r\nConnection: close\r\n\r\n", $page;
+      close $client;
+    }' "$service_log" >"$work/service.out" 2>"$work/service.err" &
+  service_pid=$!
+  wait_for 10 grep -q '^port ' "$work/service.out" || fail "the storing service printed no port"
+  service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
 }
