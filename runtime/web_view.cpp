@@ -208,6 +208,18 @@ void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer data) {
     static_cast<EngineWindow*>(data)->window.set_title(title != nullptr ? title : "");
 }
 
+// Stands where the pages would be: white like an empty view, with the reason.
+std::unique_ptr<Gtk::Widget> make_no_engine_message() {
+    auto message = std::make_unique<Gtk::Label>(kNoEngineMessage);
+    message->set_justify(Gtk::JUSTIFY_CENTER);
+    message->set_line_wrap(true);
+    message->set_name("no-web-engine");
+    auto style = Gtk::CssProvider::create();
+    style->load_from_data("label { background-color: #ffffff; color: #333333; }");
+    message->get_style_context()->add_provider(style, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    return message;
+}
+
 }  // namespace
 
 WebView::Engine::Engine() {
@@ -275,11 +287,7 @@ std::size_t WebView::Engine::open_window_count() const {
 WebView::WebView() {
     if (!engine_helpers_present()) {
         std::cerr << "tavik-search: the web engine's helper programs are missing\n";
-        auto message = std::make_unique<Gtk::Label>(kNoEngineMessage);
-        message->set_justify(Gtk::JUSTIFY_CENTER);
-        message->set_line_wrap(true);
-        message->set_name("no-web-engine");
-        no_engine_ = std::move(message);
+        no_engine_ = make_no_engine_message();
         widget_ = no_engine_.get();
         return;
     }
