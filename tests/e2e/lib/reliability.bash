@@ -212,3 +212,28 @@ rel_start_storing_service() {
   wait_for 10 grep -q '^port ' "$work/service.out" || fail "the storing service printed no port"
   service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
 }
+
+# A stand-in search service whose every answer is a file a browser cannot
+# show (application/octet-stream) holding the given text.
+rel_start_file_service() {
+  service_log="$work/requests.log"
+  : >"$service_log"
+  perl -MIO::Socket::INET -e '
+    my ($log_file, $body) = @ARGV;
+    my $server = IO::Socket::INET->new(LocalAddr => "127.0.0.1", LocalPort => 0, Listen => 16,
+                                       ReuseAddr => 1) or die "listen: $!";
+    open(my $log, ">>", $log_file) or die; $log->autoflush(1); $| = 1;
+    print "port ", $server->sockport, "\n";
+    while (my $client = $server->accept) {
+      my $request = <$client>;
+      next unless defined $request;
+      while (my $header = <$client>) { last if $header =~ /^\r?\n$/; }
+      print $log $request;
+      print $client "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n",
+        "Content-Length: ", length($body), "\r\nConnection: close\r\n\r\n", $body;
+      close $client;
+    }' "$service_log" "$1" >"$work/service.out" 2>"$work/service.err" &
+  service_pid=$!
+  wait_for 10 grep -q '^port ' "$work/service.out" || fail "the file service printed no port"
+  service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
+}
