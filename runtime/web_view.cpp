@@ -156,25 +156,25 @@ void connect_page_handlers(WebKitWebView* view, WebView::Engine* engine) {
 
 }  // namespace
 
-// A window a page opened: a plain browser window of the engine's, not a
-// program window, so it never keeps the program running.
-struct EngineWindow {
-    WebView::Engine* family = nullptr;
-    Gtk::Window window;
-    WebKitWebView* view = nullptr;  // owned by the window
-    bool closed = false;
-};
-
 // The control's engine view and the windows its pages opened.
 struct WebView::Engine : sigc::trackable {
+    // A window a page opened: a plain browser window of the engine's, not a
+    // program window, so it never keeps the program running.
+    struct Window {
+        Engine* family = nullptr;
+        Gtk::Window window;
+        WebKitWebView* view = nullptr;  // owned by the window
+        bool closed = false;
+    };
+
     WebKitWebView* view = nullptr;  // one reference held
-    std::list<std::unique_ptr<EngineWindow>> windows;
+    std::list<std::unique_ptr<Window>> windows;
 
     Engine();
     ~Engine();
 
     GtkWidget* open_window(WebKitWebView* opener, WebKitNavigationAction* action);
-    void close_window(EngineWindow& window);
+    void close_window(Window& window);
     void remove_closed_windows();
     std::size_t open_window_count() const;
 };
@@ -187,7 +187,7 @@ GtkWidget* on_create(WebKitWebView* opener, WebKitNavigationAction* action, gpoi
 
 // Shown once the page has told the engine how its window should look.
 void on_ready_to_show(WebKitWebView* view, gpointer data) {
-    auto* opened = static_cast<EngineWindow*>(data);
+    auto* opened = static_cast<WebView::Engine::Window*>(data);
     GdkRectangle geometry{};
     webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(view), &geometry);
     auto side = [](int asked, int otherwise) {
@@ -199,13 +199,13 @@ void on_ready_to_show(WebKitWebView* view, gpointer data) {
 }
 
 void on_close(WebKitWebView*, gpointer data) {
-    auto* opened = static_cast<EngineWindow*>(data);
+    auto* opened = static_cast<WebView::Engine::Window*>(data);
     opened->family->close_window(*opened);
 }
 
 void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer data) {
     const char* title = webkit_web_view_get_title(view);
-    static_cast<EngineWindow*>(data)->window.set_title(title != nullptr ? title : "");
+    static_cast<WebView::Engine::Window*>(data)->window.set_title(title != nullptr ? title : "");
 }
 
 // Stands where the pages would be: white like an empty view, with the reason.
@@ -249,7 +249,7 @@ WebView::Engine::~Engine() {
 GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationAction* action) {
     if (!webkit_navigation_action_is_user_gesture(action)) return nullptr;
     if (open_window_count() >= kMostEngineWindows) return nullptr;
-    auto opened = std::make_unique<EngineWindow>();
+    auto opened = std::make_unique<Window>();
     opened->family = this;
     GtkWidget* created = webkit_web_view_new_with_related_view(opener);
     opened->view = WEBKIT_WEB_VIEW(created);
@@ -258,7 +258,7 @@ GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationA
     g_signal_connect(created, "ready-to-show", G_CALLBACK(on_ready_to_show), opened.get());
     g_signal_connect(created, "close", G_CALLBACK(on_close), opened.get());
     g_signal_connect(created, "notify::title", G_CALLBACK(on_title_changed), opened.get());
-    EngineWindow* raw = opened.get();
+    Window* raw = opened.get();
     opened->window.signal_delete_event().connect([this, raw](GdkEventAny*) {
         close_window(*raw);
         return true;
@@ -269,7 +269,7 @@ GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationA
 
 // Called from the window's own signal handlers: it is hidden now and
 // destroyed once control is back in the loop.
-void WebView::Engine::close_window(EngineWindow& window) {
+void WebView::Engine::close_window(Window& window) {
     if (window.closed) return;
     window.closed = true;
     window.window.hide();
