@@ -1,9 +1,15 @@
 #include "runtime/web_view.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <iostream>
+#include <list>
+#include <vector>
 
 #include "runtime/encoding.h"
 
@@ -14,57 +20,303 @@ namespace {
 constexpr std::array<double, 5> kTextZoomByStep{0.8, 0.9, 1.0, 1.2, 1.4};
 constexpr int kDefaultTextSizeStep = 2;
 
+// Results pages are full of advertising scripts: a page may open windows only
+// in answer to the user's own click, and never more than this many at once.
+constexpr std::size_t kMostEngineWindows = 4;
+constexpr int kDefaultEngineWindowWidth = 800;
+constexpr int kDefaultEngineWindowHeight = 600;
+constexpr int kSmallestEngineWindowSide = 120;
+
+// After the web process has died the message page needs a new one. If that
+// one dies too before anything is shown, the view is left alone until the
+// user searches again, rather than starting web processes in a loop.
+constexpr int kMostMessageTriesPerCrash = 2;
+constexpr const char* kMessageTriesKey = "tavik-message-tries";
+
+constexpr const char* kStoppedPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>网页已停止运行</title>"
+    "<style>body{margin:16px;font:14px sans-serif;color:#333;background:#fff}</style></head>"
+    "<body><p>网页已停止运行。请再次点击“搜索”。</p></body></html>";
+
+constexpr const char* kNoEngineMessage =
+    "无法显示网页：本机缺少网页引擎的组件。\n请重新安装本程序后再试。";
+
+constexpr const char* kHelperFolder = "webkit2gtk-4.1";
+
+bool is_executable(const std::filesystem::path& file) {
+    return access(file.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(file);
+}
+
+// The engine starts its web and network processes from helper programs in a
+// folder fixed when it was built: <libdir>/webkit2gtk-4.1 beside its library,
+// or <prefix>/libexec/webkit2gtk-4.1. It aborts the whole program when it
+// cannot start them, so their absence has to be found out beforehand.
+bool engine_helpers_present() {
+    Dl_info library{};
+    void* entry = dlsym(RTLD_DEFAULT, "webkit_web_view_new");
+    if (entry == nullptr || dladdr(entry, &library) == 0 || library.dli_fname == nullptr) {
+        return true;  // nothing to look at: leave it to the engine
+    }
+    std::filesystem::path library_folder = std::filesystem::path(library.dli_fname).parent_path();
+    const std::array candidates{library_folder / kHelperFolder,
+                                library_folder.parent_path() / "libexec" / kHelperFolder};
+    return std::ranges::any_of(candidates, [](const std::filesystem::path& folder) {
+        return is_executable(folder / "WebKitWebProcess") &&
+               is_executable(folder / "WebKitNetworkProcess");
+    });
+}
+
+// The engine confines web content with bubblewrap when asked to, but cannot
+// start a web process at all where bwrap is missing or may not create its
+// namespaces (some containers). There pages run unconfined rather than not at all.
+bool sandbox_usable() {
+    std::vector<std::string> arguments{"bwrap",         "--ro-bind",         "/",   "/",
+                                       "--unshare-all", "--die-with-parent", "true"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    gint wait_status = 0;
+    gboolean ran =
+        g_spawn_sync(nullptr, argv.data(), nullptr,
+                     static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
+                                              G_SPAWN_STDERR_TO_DEV_NULL),
+                     nullptr, nullptr, nullptr, nullptr, &wait_status, nullptr);
+    return ran && g_spawn_check_wait_status(wait_status, nullptr);
+}
+
 // One engine context for the process. The program keeps no state of its own,
-// so web data (cookies, cache, local storage) lives in memory only.
+// so web data (cookies, cache, local storage) lives in memory only. The
+// sandbox has to be chosen before the first web process starts.
 WebKitWebContext* shared_context() {
     static WebKitWebContext* context = [] {
+        // The engine's processes draw with the GL driver, which would keep a
+        // shader cache in the user's cache folder; the program writes nothing there.
+        g_setenv("MESA_SHADER_CACHE_DISABLE", "true", FALSE);
         WebKitWebContext* created = webkit_web_context_new_ephemeral();
         webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+        if (sandbox_usable()) {
+            webkit_web_context_set_sandbox_enabled(created, TRUE);
+        } else {
+            std::cerr << "tavik-search: bubblewrap cannot run here; web pages run unconfined\n";
+        }
         return created;
     }();
     return context;
 }
 
-WebKitWebView* engine_view(Gtk::Widget* widget) { return WEBKIT_WEB_VIEW(widget->gobj()); }
+int message_tries(WebKitWebView* view) {
+    return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kMessageTriesKey));
+}
+
+void set_message_tries(WebKitWebView* view, int tries) {
+    g_object_set_data(G_OBJECT(view), kMessageTriesKey, GINT_TO_POINTER(tries));
+}
+
+// The web process behind the view has gone (killed, crashed, out of memory):
+// the view would stay blank or frozen, so it says what happened instead.
+void on_web_process_terminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
+                               gpointer) {
+    if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+    int tries = message_tries(view);
+    if (tries >= kMostMessageTriesPerCrash) return;
+    set_message_tries(view, tries + 1);
+    const char* address = webkit_web_view_get_uri(view);
+    bool has_address = address != nullptr && *address != '\0';
+    webkit_web_view_load_alternate_html(view, kStoppedPage, has_address ? address : "about:blank",
+                                        nullptr);
+}
+
+void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+    if (event == WEBKIT_LOAD_COMMITTED) set_message_tries(view, 0);
+}
+
+// What a browser does with a response it cannot show (a program, an archive):
+// the engine alone would drop it silently; a person expects a download.
+gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
+                          WebKitPolicyDecisionType type, gpointer) {
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+    auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    if (webkit_response_policy_decision_is_mime_type_supported(response) ||
+        !webkit_response_policy_decision_is_main_frame_main_resource(response)) {
+        return FALSE;
+    }
+    webkit_policy_decision_download(decision);
+    return TRUE;
+}
+
+GtkWidget* on_create(WebKitWebView* opener, WebKitNavigationAction* action, gpointer engine);
+
+// Handlers every view of the family has, the control's own and its windows'.
+void connect_page_handlers(WebKitWebView* view, WebView::Engine* engine) {
+    g_signal_connect(view, "create", G_CALLBACK(on_create), engine);
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(on_web_process_terminated), engine);
+    g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), engine);
+    g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), engine);
+}
 
 }  // namespace
 
-WebView::WebView() {
-    GtkWidget* view = webkit_web_view_new_with_context(shared_context());
-    g_object_ref_sink(view);
-    widget_ = Glib::wrap(view);
+// The control's engine view and the windows its pages opened.
+struct WebView::Engine : sigc::trackable {
+    // A window a page opened: a plain browser window of the engine's, not a
+    // program window, so it never keeps the program running.
+    struct Window {
+        Engine* family = nullptr;
+        Gtk::Window window;
+        WebKitWebView* view = nullptr;  // owned by the window
+        bool closed = false;
+    };
 
-    WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view));
+    WebKitWebView* view = nullptr;  // one reference held
+    std::list<std::unique_ptr<Window>> windows;
+
+    Engine();
+    ~Engine();
+
+    GtkWidget* open_window(WebKitWebView* opener, WebKitNavigationAction* action);
+    void close_window(Window& window);
+    void remove_closed_windows();
+    std::size_t open_window_count() const;
+};
+
+namespace {
+
+GtkWidget* on_create(WebKitWebView* opener, WebKitNavigationAction* action, gpointer engine) {
+    return static_cast<WebView::Engine*>(engine)->open_window(opener, action);
+}
+
+// Shown once the page has told the engine how its window should look.
+void on_ready_to_show(WebKitWebView* view, gpointer data) {
+    auto* opened = static_cast<WebView::Engine::Window*>(data);
+    GdkRectangle geometry{};
+    webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(view), &geometry);
+    auto side = [](int asked, int otherwise) {
+        return asked > 0 ? std::max(asked, kSmallestEngineWindowSide) : otherwise;
+    };
+    opened->window.set_default_size(side(geometry.width, kDefaultEngineWindowWidth),
+                                    side(geometry.height, kDefaultEngineWindowHeight));
+    opened->window.show_all();
+}
+
+void on_close(WebKitWebView*, gpointer data) {
+    auto* opened = static_cast<WebView::Engine::Window*>(data);
+    opened->family->close_window(*opened);
+}
+
+void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer data) {
+    const char* title = webkit_web_view_get_title(view);
+    static_cast<WebView::Engine::Window*>(data)->window.set_title(title != nullptr ? title : "");
+}
+
+// Stands where the pages would be: white like an empty view, with the reason.
+std::unique_ptr<Gtk::Widget> make_no_engine_message() {
+    auto message = std::make_unique<Gtk::Label>(kNoEngineMessage);
+    message->set_justify(Gtk::JUSTIFY_CENTER);
+    message->set_line_wrap(true);
+    message->set_name("no-web-engine");
+    auto style = Gtk::CssProvider::create();
+    style->load_from_data("label { background-color: #ffffff; color: #333333; }");
+    message->get_style_context()->add_provider(style, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    return message;
+}
+
+}  // namespace
+
+WebView::Engine::Engine() {
+    GtkWidget* created = webkit_web_view_new_with_context(shared_context());
+    g_object_ref_sink(created);
+    view = WEBKIT_WEB_VIEW(created);
+    WebKitSettings* settings = webkit_web_view_get_settings(view);
     // One results page needs no GPU compositing.
     webkit_settings_set_hardware_acceleration_policy(settings,
                                                      WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     webkit_settings_set_zoom_text_only(settings, TRUE);
     GdkRGBA white{1, 1, 1, 1};
-    webkit_web_view_set_background_color(WEBKIT_WEB_VIEW(view), &white);
-    set_text_size_step(kDefaultTextSizeStep);
-    widget_->set_can_focus(true);
-    // An empty document, not an address: the view shows white at once and its
-    // web process is ready for the first search. The stored address stays empty.
-    webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), "", "about:blank");
+    webkit_web_view_set_background_color(view, &white);
+    connect_page_handlers(view, this);
 }
 
-WebView::~WebView() {
-    GtkWidget* view = widget_->gobj();
-    if (GtkWidget* parent = gtk_widget_get_parent(view)) {
-        gtk_container_remove(GTK_CONTAINER(parent), view);
+WebView::Engine::~Engine() {
+    windows.clear();  // the pages it opened go first, with their views
+    g_signal_handlers_disconnect_by_data(view, this);
+    GtkWidget* widget = GTK_WIDGET(view);
+    if (GtkWidget* parent = gtk_widget_get_parent(widget)) {
+        gtk_container_remove(GTK_CONTAINER(parent), widget);
     }
     g_object_unref(view);
 }
 
+GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationAction* action) {
+    if (!webkit_navigation_action_is_user_gesture(action)) return nullptr;
+    if (open_window_count() >= kMostEngineWindows) return nullptr;
+    auto opened = std::make_unique<Window>();
+    opened->family = this;
+    GtkWidget* created = webkit_web_view_new_with_related_view(opener);
+    opened->view = WEBKIT_WEB_VIEW(created);
+    gtk_container_add(GTK_CONTAINER(opened->window.gobj()), created);
+    connect_page_handlers(opened->view, this);
+    g_signal_connect(created, "ready-to-show", G_CALLBACK(on_ready_to_show), opened.get());
+    g_signal_connect(created, "close", G_CALLBACK(on_close), opened.get());
+    g_signal_connect(created, "notify::title", G_CALLBACK(on_title_changed), opened.get());
+    Window* raw = opened.get();
+    opened->window.signal_delete_event().connect([this, raw](GdkEventAny*) {
+        close_window(*raw);
+        return true;
+    });
+    windows.push_back(std::move(opened));
+    return created;
+}
+
+// Called from the window's own signal handlers: it is hidden now and
+// destroyed once control is back in the loop.
+void WebView::Engine::close_window(Window& window) {
+    if (window.closed) return;
+    window.closed = true;
+    window.window.hide();
+    Glib::signal_idle().connect_once(sigc::mem_fun(*this, &Engine::remove_closed_windows));
+}
+
+void WebView::Engine::remove_closed_windows() {
+    windows.remove_if([](const auto& window) { return window->closed; });
+}
+
+std::size_t WebView::Engine::open_window_count() const {
+    return std::ranges::count_if(windows, [](const auto& window) { return !window->closed; });
+}
+
+WebView::WebView() {
+    if (!engine_helpers_present()) {
+        std::cerr << "tavik-search: the web engine's helper programs are missing\n";
+        no_engine_ = make_no_engine_message();
+        widget_ = no_engine_.get();
+        return;
+    }
+    engine_ = std::make_unique<Engine>();
+    widget_ = Glib::wrap(GTK_WIDGET(engine_->view));
+    set_text_size_step(kDefaultTextSizeStep);
+    widget_->set_can_focus(true);
+    // An empty document, not an address: the view shows white at once and its
+    // web process is ready for the first search. The stored address stays empty.
+    webkit_web_view_load_html(engine_->view, "", "about:blank");
+}
+
+WebView::~WebView() {
+    if (no_engine_) {
+        if (Gtk::Container* parent = no_engine_->get_parent()) parent->remove(*no_engine_);
+    }
+}
+
 void WebView::write_address(const char* address) {
     address_ = address != nullptr ? address : "";
+    if (!engine_) return;  // nothing can be shown; the message stays
     std::string engine_address = system_to_utf8(address_);
-    webkit_web_view_load_uri(engine_view(widget_), engine_address.c_str());
+    webkit_web_view_load_uri(engine_->view, engine_address.c_str());
 }
 
 void WebView::set_text_size_step(int step) {
+    if (!engine_) return;
     step = std::clamp(step, 0, static_cast<int>(kTextZoomByStep.size()) - 1);
-    webkit_web_view_set_zoom_level(engine_view(widget_), kTextZoomByStep[step]);
+    webkit_web_view_set_zoom_level(engine_->view, kTextZoomByStep[step]);
 }
 
 }  // namespace rt
