@@ -51,12 +51,15 @@ cases=(
   '㐀€·|%819%EE9%A2%E3%A1%A4'
   '|'
 )
+# A long name (2000 characters, 4000 bytes): no length limit on the way.
+long=$(printf '长%.0s' $(seq 2000))
+cases+=("$long|$(printf '%%B3%%A4%.0s' $(seq 2000))")
 for case in "${cases[@]}"; do
   text=${case%%|*} expected=${case#*|}
   search_set_text "$text"
   search_and_wait "$SEARCH_PREFIX$expected"
   view_shows dark-red 40 || search_fail "'$text': no result titles in the view"
-  echo "ok: '$text' requested as k=$expected and shown"
+  echo "ok: '${text:0:20}' requested as k=${expected:0:60} and shown"
 done
 
 # 3. Enter in the edit box (main and keypad) starts no request.
