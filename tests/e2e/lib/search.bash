@@ -96,7 +96,7 @@ search_set_text() {
   if LC_ALL=C grep -q '^[ -~]*$' <<<"$text"; then
     xdotool type --delay 15 -- "$text"
   else
-    [ -n "${SEARCH_CLIPBOARD_PID:-}" ] && kill "$SEARCH_CLIPBOARD_PID" 2>/dev/null
+    [ -n "${SEARCH_CLIPBOARD_PID:-}" ] && kill "$SEARCH_CLIPBOARD_PID" 2>/dev/null || true
     printf '%s' "$text" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
     SEARCH_CLIPBOARD_PID=$!
     sleep 0.2
