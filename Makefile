@@ -24,6 +24,10 @@ run: build
 test: build
 	tools/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure
 
+# The program against the sample search service, on this machine only.
+demo: build
+	tools/with-display tools/demo $(BUILD_DIR)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
