@@ -24,6 +24,9 @@ run: build
 test: build
 	tools/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure
 
+bench: build
+	BUILD_DIR=$(BUILD_DIR) bench/run
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
