@@ -90,6 +90,9 @@ logged = median("tavik-search", "searches_logged")
 if growth is not None:
     out.append(f"| PSS growth after {searches} searches in a row (MiB) | {growth:.1f} "
                f"({before:.1f} → {after:.1f}; {int(logged or 0)} requests logged) | – | – | – | – |")
+failed = {p: len(values(p, "failed")) for p in PROGRAMS}
+if any(failed.values()):
+    out.append("| failed runs (left out) | " + " | ".join(str(failed[p]) for p in PROGRAMS) + " | – | – |")
 out.append("")
 
 # The goals.
