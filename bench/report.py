@@ -127,4 +127,7 @@ for goal, got, met in goals:
 out.append("")
 out.append("The machine has 2 cores shared with other engineers' builds, so timings are noisy; "
            "compare medians and look at the ranges.")
+out.append("")
+out.append("The screen has no D-Bus session bus, so each program start autolaunches one (dbus-launch, "
+           "the accessibility bus): about 150–300 ms of every start-up figure here, for all three programs.")
 print("\n".join(out))
