@@ -28,6 +28,10 @@ test: build
 demo: build
 	tools/with-display tools/demo $(BUILD_DIR)
 
+# Start-up, search and memory against two browsers; writes bench/results.md.
+bench: build
+	BUILD_DIR=$(BUILD_DIR) bench/run
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
