@@ -173,6 +173,7 @@ struct WebView::Engine : sigc::trackable {
     Engine();
     ~Engine();
 
+    void load_empty_document();
     GtkWidget* open_window(WebKitWebView* opener, WebKitNavigationAction* action);
     void close_window(Window& window);
     void remove_closed_windows();
@@ -246,6 +247,11 @@ WebView::Engine::~Engine() {
     g_object_unref(view);
 }
 
+void WebView::Engine::load_empty_document() {
+    // A search made before this idle moment has already started the web process.
+    if (webkit_web_view_get_uri(view) == nullptr) webkit_web_view_load_html(view, "", "about:blank");
+}
+
 GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationAction* action) {
     if (!webkit_navigation_action_is_user_gesture(action)) return nullptr;
     if (open_window_count() >= kMostEngineWindows) return nullptr;
@@ -295,9 +301,11 @@ WebView::WebView() {
     widget_ = Glib::wrap(GTK_WIDGET(engine_->view));
     set_text_size_step(kDefaultTextSizeStep);
     widget_->set_can_focus(true);
-    // An empty document, not an address: the view shows white at once and its
-    // web process is ready for the first search. The stored address stays empty.
-    webkit_web_view_load_html(engine_->view, "", "about:blank");
+    // Once the window's first frame is out, an empty document, not an address:
+    // the web process is then ready for the first search, without holding up
+    // the window. The stored address stays empty.
+    Glib::signal_idle().connect_once(sigc::mem_fun(*engine_, &Engine::load_empty_document),
+                                     Glib::PRIORITY_LOW);
 }
 
 WebView::~WebView() {
