@@ -305,7 +305,7 @@ WebView::WebView() {
     // the web process is then ready for the first search, without holding up
     // the window. The stored address stays empty.
     Glib::signal_idle().connect_once(sigc::mem_fun(*engine_, &Engine::load_empty_document),
-                                     Glib::PRIORITY_LOW);
+                                     Glib::PRIORITY_DEFAULT_IDLE);
 }
 
 WebView::~WebView() {
