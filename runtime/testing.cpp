@@ -205,6 +205,16 @@ void request_close(const WindowDescription& description) {
     process_pending_events();
 }
 
+void minimise(const WindowDescription& description, bool minimised) {
+    Gtk::Window& toplevel = window_of(description).toplevel();
+    if (minimised) {
+        toplevel.iconify();
+    } else {
+        toplevel.deiconify();
+        toplevel.present();
+    }
+}
+
 Rgb pixel_at(const WindowDescription& description, int x, int y) {
     BuiltWindow& window = window_of(description);
     Gtk::Window& toplevel = window.toplevel();

@@ -57,6 +57,9 @@ void click(const WindowDescription& window, std::string_view control);
 void set_edit_text(const WindowDescription& window, std::string_view control, std::string_view utf8);
 void request_close(const WindowDescription& window);
 
+// Asks the window manager to minimise the window, or to show it normally again.
+void minimise(const WindowDescription& window, bool minimised);
+
 // The window's client area as the toolkit paints it (the web view's page aside).
 Rgb pixel_at(const WindowDescription& window, int x, int y);
 

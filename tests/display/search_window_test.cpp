@@ -81,6 +81,22 @@ TEST_F(SearchWindow, WebViewIsClientSizedBeforeTheWindowIsFirstShown) {
     EXPECT_EQ(web_view.height, rt::client_height(description));
 }
 
+TEST_F(SearchWindow, MinimisingShrinksTheWebViewToNothingAndRestoringGrowsItBack) {
+    const int width = rt::client_width(description);
+    const int height = rt::client_height(description);
+    auto web_view_is = [](int w, int h) {
+        return rt::testing::wait_until([&] {
+            ControlView view = control("超文本浏览框1");
+            return view.width == w && view.height == h;
+        });
+    };
+    rt::testing::minimise(description, true);
+    EXPECT_TRUE(web_view_is(0, 0));
+    EXPECT_EQ(rt::client_width(description), 0);
+    rt::testing::minimise(description, false);
+    EXPECT_TRUE(web_view_is(width, height));
+}
+
 TEST_F(SearchWindow, FocusStartsInTheEditBoxAndTabCyclesBottomUp) {
     EXPECT_EQ(focused_control(description), "编辑框1");
     // The web view offers Tab to its (empty) page first, which hands it back.
