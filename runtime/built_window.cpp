@@ -1,8 +1,8 @@
 #include "runtime/built_window.h"
 
-#include <gdk/gdkx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 
 #include <algorithm>
 #include <chrono>
@@ -61,8 +61,8 @@ FrameExtents request_frame_extents(Gtk::Window& window) {
         int format = 0;
         unsigned long count = 0, remaining = 0;
         unsigned char* data = nullptr;
-        int status = XGetWindowProperty(xdisplay, xwindow, extents, 0, 4, False, XA_CARDINAL,
-                                        &type, &format, &count, &remaining, &data);
+        int status = XGetWindowProperty(xdisplay, xwindow, extents, 0, 4, False, XA_CARDINAL, &type,
+                                        &format, &count, &remaining, &data);
         if (status == Success && type == XA_CARDINAL && format == 32 && count == 4) {
             auto* values = reinterpret_cast<long*>(data);
             FrameExtents frame{static_cast<int>(values[0]), static_cast<int>(values[1]),
@@ -171,7 +171,8 @@ void BuiltWindow::configure_frame() {
         hints.width_inc = hints.height_inc = kUnreachableResizeStep;
         gtk_window_set_geometry_hints(
             toplevel_.gobj(), nullptr, &hints,
-            static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_BASE_SIZE | GDK_HINT_RESIZE_INC));
+            static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_BASE_SIZE |
+                                        GDK_HINT_RESIZE_INC));
     }
 }
 
@@ -199,8 +200,10 @@ void BuiltWindow::build_controls() {
     }
     std::vector<Gtk::Widget*> tab_order;
     for (Control& control : std::views::reverse(controls_)) {
-        if (control.description->tab_stop) tab_order.push_back(control.widget);
-        else control.widget->set_can_focus(false);
+        if (control.description->tab_stop)
+            tab_order.push_back(control.widget);
+        else
+            control.widget->set_can_focus(false);
     }
     area_.set_tab_order(std::move(tab_order));
     area_.show();
@@ -245,8 +248,12 @@ Gtk::Widget& BuiltWindow::build_control(Control& control) {
     return *control.widget;
 }
 
-int BuiltWindow::client_width() const { return minimised_ ? 0 : client_width_; }
-int BuiltWindow::client_height() const { return minimised_ ? 0 : client_height_; }
+int BuiltWindow::client_width() const {
+    return minimised_ ? 0 : client_width_;
+}
+int BuiltWindow::client_height() const {
+    return minimised_ ? 0 : client_height_;
+}
 
 void BuiltWindow::resize_control(std::string_view name, std::optional<int> width,
                                  std::optional<int> height) {

@@ -18,7 +18,7 @@ namespace rt {
 // centred on the primary screen, and its controls at their places. It is
 // built hidden; the run time delivers its load events and then shows it.
 class BuiltWindow {
-public:
+  public:
     struct Control {
         const ControlDescription* description;
         std::unique_ptr<Gtk::Widget> owned;  // every kind but the web view
@@ -54,7 +54,7 @@ public:
     // Called when a button is clicked, with the button's handler.
     std::function<void(Handler)> on_clicked;
 
-private:
+  private:
     void configure_frame();
     void place_on_screen();
     void build_controls();

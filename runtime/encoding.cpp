@@ -41,7 +41,9 @@ std::string convert(std::string_view input, const char* from, const char* to) {
 
 }  // namespace
 
-std::string utf8_to_system(std::string_view utf8) { return convert(utf8, "UTF-8", "GB18030"); }
+std::string utf8_to_system(std::string_view utf8) {
+    return convert(utf8, "UTF-8", "GB18030");
+}
 
 std::string system_to_utf8(std::string_view system) {
     return convert(system, "GB18030", "UTF-8");

@@ -11,16 +11,16 @@ namespace rt {
 // does not cover show the face colour; the rest of the picture is cut off. A
 // picture that cannot be decoded leaves the face colour only.
 class PictureBox : public Gtk::Widget {
-public:
+  public:
     explicit PictureBox(std::span<const unsigned char> jpeg);
     bool has_picture() const { return static_cast<bool>(picture_); }
 
-protected:
+  protected:
     void get_preferred_width_vfunc(int& minimum, int& natural) const override;
     void get_preferred_height_vfunc(int& minimum, int& natural) const override;
     bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
 
-private:
+  private:
     Cairo::RefPtr<Cairo::ImageSurface> picture_;
 };
 

@@ -4,7 +4,9 @@
 
 namespace rt {
 
-PlacementArea::PlacementArea() : Glib::ObjectBase("TavikPlacementArea") { set_has_window(false); }
+PlacementArea::PlacementArea() : Glib::ObjectBase("TavikPlacementArea") {
+    set_has_window(false);
+}
 
 PlacementArea::~PlacementArea() {
     // Unparent what is left while this object can still answer for it.
@@ -70,15 +72,18 @@ void PlacementArea::forall_vfunc(gboolean, GtkCallback callback, gpointer data) 
 }
 
 void PlacementArea::on_remove(Gtk::Widget* control) {
-    auto removed = std::find_if(children_.begin(), children_.end(),
-                                [control](const Placed& placed) { return placed.control == control; });
+    auto removed =
+        std::find_if(children_.begin(), children_.end(),
+                     [control](const Placed& placed) { return placed.control == control; });
     if (removed == children_.end()) return;
     std::erase(tab_order_, control);
     children_.erase(removed);
     control->unparent();
 }
 
-GType PlacementArea::child_type_vfunc() const { return G_TYPE_NONE; }
+GType PlacementArea::child_type_vfunc() const {
+    return G_TYPE_NONE;
+}
 
 PlacementArea::Placed* PlacementArea::find(const Gtk::Widget& control) {
     for (Placed& placed : children_) {

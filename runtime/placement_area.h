@@ -19,7 +19,7 @@ struct Rect {
 // controls never resize the window. Children are painted in the order they
 // were placed: a child placed later lies above the earlier ones.
 class PlacementArea : public Gtk::Container {
-public:
+  public:
     PlacementArea();
     ~PlacementArea() override;
 
@@ -30,7 +30,7 @@ public:
     // The controls Tab visits, in order; Shift+Tab goes the other way, both wrap.
     void set_tab_order(std::vector<Gtk::Widget*> controls);
 
-protected:
+  protected:
     void get_preferred_width_vfunc(int& minimum, int& natural) const override;
     void get_preferred_height_vfunc(int& minimum, int& natural) const override;
     void on_size_allocate(Gtk::Allocation& allocation) override;
@@ -39,7 +39,7 @@ protected:
     GType child_type_vfunc() const override;
     bool on_focus(Gtk::DirectionType direction) override;
 
-private:
+  private:
     struct Placed {
         Gtk::Widget* control;
         Rect rect;

@@ -73,7 +73,8 @@ void create_hidden_owner() {
     owner->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
     owner->set_default_size(1, 1);
     owner->set_skip_taskbar_hint(true);
-    gtk_widget_realize(GTK_WIDGET(owner->gobj()));  // owned windows need its X window; it is never shown
+    gtk_widget_realize(
+        GTK_WIDGET(owner->gobj()));  // owned windows need its X window; it is never shown
     state().hidden_owner = std::move(owner);
 }
 
@@ -100,7 +101,8 @@ void close_window(BuiltWindow* window) {
 
 void destroy_window(BuiltWindow* window) {
     auto& windows = state().windows;
-    auto found = std::ranges::find_if(windows, [window](const auto& alive) { return alive.get() == window; });
+    auto found = std::ranges::find_if(
+        windows, [window](const auto& alive) { return alive.get() == window; });
     if (found == windows.end()) return;
     std::unique_ptr<BuiltWindow> destroyed = std::move(*found);
     windows.erase(found);
@@ -119,8 +121,8 @@ BuiltWindow* build_window(const WindowDescription& description, bool owned) {
     state().building = true;
     std::unique_ptr<BuiltWindow> window;
     try {
-        window = std::make_unique<BuiltWindow>(
-            description, owned ? state().hidden_owner.get() : nullptr);
+        window = std::make_unique<BuiltWindow>(description,
+                                               owned ? state().hidden_owner.get() : nullptr);
     } catch (const std::exception&) {
         state().building = false;
         return nullptr;
@@ -158,7 +160,8 @@ void wait_until_destroyed(BuiltWindow* window) {
     auto loop = Glib::MainLoop::create(false);
     state().waiters.push_back({window, loop});
     loop->run();
-    std::erase_if(state().waiters, [window](const auto& waiter) { return waiter.window == window; });
+    std::erase_if(state().waiters,
+                  [window](const auto& waiter) { return waiter.window == window; });
 }
 
 }  // namespace
@@ -182,7 +185,9 @@ void initialise() {
     state().initialised = true;
 }
 
-void register_exit_routine(Routine routine) { state().exit_routine = routine; }
+void register_exit_routine(Routine routine) {
+    state().exit_routine = routine;
+}
 
 void load_startup_window(const WindowDescription& description) {
     BuiltWindow* window = build_window(description, false);
@@ -240,8 +245,12 @@ BuiltWindow& loaded(const WindowDescription& description) {
 }
 }  // namespace
 
-int client_width(const WindowDescription& window) { return loaded(window).client_width(); }
-int client_height(const WindowDescription& window) { return loaded(window).client_height(); }
+int client_width(const WindowDescription& window) {
+    return loaded(window).client_width();
+}
+int client_height(const WindowDescription& window) {
+    return loaded(window).client_height();
+}
 
 void set_width(const WindowDescription& window, std::string_view control, int width) {
     loaded(window).resize_control(control, width, std::nullopt);

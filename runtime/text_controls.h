@@ -17,17 +17,17 @@ Pango::FontDescription font_for(const Font& font);
 // layout are exactly the described ones. Opaque labels fill their box with the
 // window's face colour first; transparent labels draw only their letters.
 class TextLabel : public Gtk::EventBox {
-public:
+  public:
     explicit TextLabel(const ControlDescription& description);
     const std::string& text() const { return text_; }
     Rgb text_colour() const { return colour_; }
 
-protected:
+  protected:
     void get_preferred_width_vfunc(int& minimum, int& natural) const override;
     void get_preferred_height_vfunc(int& minimum, int& natural) const override;
     bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
 
-private:
+  private:
     void draw_wrapped(const Cairo::RefPtr<Cairo::Context>& cr, int width);
 
     bool transparent_;
@@ -40,7 +40,7 @@ private:
 // press of the left mouse button. Blue, the hover colour under the pointer and
 // the visited colour after a click that opened the target.
 class HyperlinkBox : public Gtk::EventBox {
-public:
+  public:
     explicit HyperlinkBox(const ControlDescription& description);
     const std::string& shown_text() const { return shown_text_; }
     Rgb current_colour() const;
@@ -48,7 +48,7 @@ public:
     bool visited() const { return visited_; }
     void open_target();
 
-protected:
+  protected:
     void get_preferred_width_vfunc(int& minimum, int& natural) const override;
     void get_preferred_height_vfunc(int& minimum, int& natural) const override;
     bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
@@ -57,7 +57,7 @@ protected:
     bool on_leave_notify_event(GdkEventCrossing* event) override;
     bool on_button_press_event(GdkEventButton* event) override;
 
-private:
+  private:
     void set_hovered(bool hovered);
 
     std::string shown_text_;

@@ -111,7 +111,9 @@ GtkWidget* first_button(GtkWidget* widget) {
 
 }  // namespace
 
-Rgb window_background() { return face_colour(); }
+Rgb window_background() {
+    return face_colour();
+}
 
 bool save_png(const Picture& picture, const std::string& path) {
     auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, picture.width, picture.height);

@@ -19,9 +19,11 @@ constexpr const char* kResultsView = "超文本浏览框1";
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kGreen{0, 128, 0};
-constexpr rt::LinkColours kSiteLinkColours{.normal = kBlue, .visited = {128, 0, 0}, .hover = {128, 0, 128}};
+constexpr rt::LinkColours kSiteLinkColours{
+    .normal = kBlue, .visited = {128, 0, 0}, .hover = {128, 0, 128}};
 
 // In stacking order, the first on top; Tab visits the tab stops bottom-up.
+// clang-format off
 constexpr rt::ControlDescription kControls[] = {
     {.kind = ControlKind::button, .name = "按钮2", .left = 440, .top = 8, .width = 72, .height = 24, .tab_stop = true,
      .text = "使用说明", .clicked = usage_window::usage_action},
@@ -40,6 +42,7 @@ constexpr rt::ControlDescription kControls[] = {
     {.kind = ControlKind::edit_box, .name = kFilmNameBox, .left = 168, .top = 8, .width = 184, .height = 24,
      .tab_stop = true},
 };
+// clang-format on
 
 }  // namespace
 

@@ -15,6 +15,7 @@ constexpr rt::LinkColours kForumLinkColours{
 constexpr rt::Font kSongTypeface{.family = "AR PL UMing CN", .pixel_height = 14};
 
 // In stacking order, the first on top: the right picture lies over the other two.
+// clang-format off
 const rt::ControlDescription kControls[] = {
     {.kind = ControlKind::label, .name = "标签1", .left = 696, .top = 416, .width = 56, .height = 24,
      .text = "BY：Pellin", .text_colour = {0, 128, 0}},
@@ -28,6 +29,7 @@ const rt::ControlDescription kControls[] = {
     {.kind = ControlKind::picture_box, .name = "图片框1", .left = -8, .top = -8, .width = 480, .height = 248,
      .picture = resources::usage_picture_1_jpg},
 };
+// clang-format on
 
 }  // namespace
 
@@ -41,6 +43,8 @@ const rt::WindowDescription description{
     .controls = kControls,
 };
 
-void usage_action() { rt::load_window(description, true); }
+void usage_action() {
+    rt::load_window(description, true);
+}
 
 }  // namespace usage_window

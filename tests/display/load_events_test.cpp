@@ -18,12 +18,23 @@ void record(const char* event) {
     bool visible = rt::testing::window_visible(recording_window);
     events.push_back(std::string(event) + (visible ? " (visible)" : " (hidden)"));
 }
-void on_created() { record("created"); }
-void on_size_changed() { record("size changed"); }
-void on_exit() { ++exit_routine_calls; }
+void on_created() {
+    record("created");
+}
+void on_size_changed() {
+    record("size changed");
+}
+void on_exit() {
+    ++exit_routine_calls;
+}
 
 const rt::ControlDescription kOneLabel[] = {
-    {.kind = rt::ControlKind::label, .name = "标签1", .left = 8, .top = 8, .width = 40, .height = 24,
+    {.kind = rt::ControlKind::label,
+     .name = "标签1",
+     .left = 8,
+     .top = 8,
+     .width = 40,
+     .height = 24,
      .text = "x"},
 };
 

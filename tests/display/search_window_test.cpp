@@ -15,7 +15,7 @@ using rt::testing::press_key;
 using search_window::description;
 
 class SearchWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rt::load_startup_window(description);
         rt::testing::process_pending_events();
@@ -50,8 +50,15 @@ TEST_F(SearchWindow, ControlsStandAtTheirPlacesWithTheirTextsAndColours) {
         {"标签2", 728, 8, 48, 24, 6, false, "BY:Pellin ", {0, 0, 255}},
         {"超级链接框1", 592, 8, 128, 24, 5, false, "http://tavik.example", {0, 0, 255}},
         {"标签1", 528, 8, 56, 24, 4, false, "官方论坛：", {255, 0, 0}},
-        {"透明标签1", 8, 8, 160, 24, 3, false,
-         "请输入需要搜索电影的名称：\r\n搜索出来的资源支持在线观看", {0, 128, 0}},
+        {"透明标签1",
+         8,
+         8,
+         160,
+         24,
+         3,
+         false,
+         "请输入需要搜索电影的名称：\r\n搜索出来的资源支持在线观看",
+         {0, 128, 0}},
         {"超文本浏览框1", 8, 40, client_width, client_height, 2, true, "", {}},
         {"按钮1", 360, 8, 72, 24, 1, true, "搜索", {}},
         {"编辑框1", 168, 8, 184, 24, 0, true, "", {}},
@@ -109,7 +116,8 @@ TEST_F(SearchWindow, FocusStartsInTheEditBoxAndTabCyclesBottomUp) {
     }
     for (const char* previous : {"按钮2", "超文本浏览框1", "按钮1", "编辑框1"}) {
         press_key(description, "ISO_Left_Tab", rt::testing::shift);
-        EXPECT_TRUE(focus_reaches(previous)) << previous << ", not " << focused_control(description);
+        EXPECT_TRUE(focus_reaches(previous))
+            << previous << ", not " << focused_control(description);
     }
 }
 

@@ -14,7 +14,7 @@ const rt::WindowDescription& search = search_window::description;
 const rt::WindowDescription& usage = usage_window::description;
 
 class UsageWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rt::load_startup_window(search);
         t::process_pending_events();
@@ -78,7 +78,7 @@ TEST_F(UsageWindow, HoldsItsFiveControlsInStackingOrder) {
             const char* name;
             int left, top, width, height;
         } expected[] = {
-            {"标签1", 696, 416, 56, 24},    {"超级链接框1", 464, 416, 232, 24},
+            {"标签1", 696, 416, 56, 24},     {"超级链接框1", 464, 416, 232, 24},
             {"图片框3", 376, 152, 464, 232}, {"图片框2", 0, 240, 480, 304},
             {"图片框1", -8, -8, 480, 248},
         };
