@@ -214,7 +214,11 @@ void run_event_loop() {
 
 int end_normally() {
     if (Routine routine = std::exchange(state().exit_routine, nullptr)) routine();
-    while (Glib::MainContext::get_default()->iteration(false)) {
+    // Closed windows are deleted from the loop; let that happen, but do not
+    // wait for whatever the engine keeps scheduling for itself.
+    constexpr int kMostPendingEvents = 1000;
+    auto context = Glib::MainContext::get_default();
+    for (int handled = 0; handled < kMostPendingEvents && context->iteration(false); ++handled) {
     }
     state().hidden_owner.reset();
     return 0;

@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/common.bash"
 # The colour of one screen pixel as "r,g,b".
 pixel() {
   convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
-    awk 'NR == 2 { match($0, /\(([0-9.]+),([0-9.]+),([0-9.]+)/); print substr($0, RSTART + 1, RLENGTH - 2) }'
+    awk 'NR == 2 { match($0, /\(([0-9.]+),([0-9.]+),([0-9.]+)/); print substr($0, RSTART + 1, RLENGTH - 1) }'
 }
 
 check_first_frame() {

@@ -8,7 +8,7 @@ rel_setup
 command -v unshare >/dev/null || fail "unshare is needed"
 
 # The helpers sit in webkit2gtk-4.1 beside the engine's library or under libexec.
-library=$(ldd "$program_binary" | awk '/libwebkit2gtk-4\.1/ { print $3; exit }')
+library=$(ldd "$program_binary" | awk '/libwebkit2gtk-4\.1/ { found = $3 } END { print found }')
 [ -n "$library" ] || fail "the program is not linked with the web engine"
 library_folder=$(dirname "$(readlink -f "$library")")
 helpers=""
