@@ -96,13 +96,49 @@ search_set_text() {
   if LC_ALL=C grep -q '^[ -~]*$' <<<"$text"; then
     xdotool type --delay 15 -- "$text"
   else
-    [ -n "${SEARCH_CLIPBOARD_PID:-}" ] && kill "$SEARCH_CLIPBOARD_PID" 2>/dev/null || true
-    printf '%s' "$text" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
-    SEARCH_CLIPBOARD_PID=$!
-    sleep 0.2
-    xdotool key --clearmodifiers ctrl+v
+    search_paste "$text"
   fi
   sleep 0.2
+}
+
+# search_paste TEXT: puts TEXT on the clipboard and pastes it with Ctrl+V where
+# the focus is (ASCII too, and any length: nothing is typed).
+search_paste() {
+  [ -n "${SEARCH_CLIPBOARD_PID:-}" ] && kill "$SEARCH_CLIPBOARD_PID" 2>/dev/null || true
+  printf '%s' "$1" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  SEARCH_CLIPBOARD_PID=$!
+  sleep 0.2
+  xdotool key --clearmodifiers ctrl+v
+}
+
+# search_paste_text TEXT: focuses the edit box and replaces its text by pasting
+# TEXT, whatever it holds.
+search_paste_text() {
+  search_click "$SEARCH_EDIT_X" "$SEARCH_EDIT_Y"
+  sleep 0.2
+  xdotool key --clearmodifiers ctrl+a BackSpace
+  search_paste "$1"
+  sleep 0.2
+}
+
+# search_read_box FILE: writes the edit box's whole text to FILE, byte for byte
+# (newlines too). It selects all of the box (which must have the focus and not
+# be empty) and reads the primary selection the box then owns; the clipboard is
+# left alone. Repeated until two reads agree, so a paste still arriving is not
+# read half-way.
+search_read_box() {
+  local file=$1 previous="$1.previous"
+  rm -f "$previous"
+  for _ in $(seq 50); do
+    xdotool key --clearmodifiers ctrl+a
+    if xclip -o -selection primary -t UTF8_STRING >"$file" 2>/dev/null && [ -s "$file" ]; then
+      [ -f "$previous" ] && cmp -s "$file" "$previous" && { rm -f "$previous"; return 0; }
+      cp "$file" "$previous"
+    fi
+    sleep 0.1
+  done
+  rm -f "$previous"
+  return 1
 }
 
 # search_count TARGET: GET requests for exactly TARGET with the service's host.
