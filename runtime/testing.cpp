@@ -205,6 +205,17 @@ void request_close(const WindowDescription& description) {
     process_pending_events();
 }
 
+std::string dismiss_message_box() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        auto* box = dynamic_cast<Gtk::MessageDialog*>(window);
+        if (box == nullptr || !box->get_visible()) continue;
+        std::string text = box->property_text().get_value();
+        box->response(Gtk::RESPONSE_OK);
+        return text;
+    }
+    return {};
+}
+
 Rgb pixel_at(const WindowDescription& description, int x, int y) {
     BuiltWindow& window = window_of(description);
     Gtk::Window& toplevel = window.toplevel();

@@ -57,6 +57,10 @@ void click(const WindowDescription& window, std::string_view control);
 void set_edit_text(const WindowDescription& window, std::string_view control, std::string_view utf8);
 void request_close(const WindowDescription& window);
 
+// Answers OK in the open message box (the fatal-error report) and gives its
+// text, UTF-8; "" when no message box is open.
+std::string dismiss_message_box();
+
 // The window's client area as the toolkit paints it (the web view's page aside).
 Rgb pixel_at(const WindowDescription& window, int x, int y);
 
