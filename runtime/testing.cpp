@@ -219,6 +219,9 @@ std::string dismiss_message_box() {
 Rgb pixel_at(const WindowDescription& description, int x, int y) {
     BuiltWindow& window = window_of(description);
     Gtk::Window& toplevel = window.toplevel();
+    // A window loaded a moment ago may still wait for the next frame to be laid
+    // out; lay it out now, as that frame would, since drawing needs it.
+    gtk_container_check_resize(GTK_CONTAINER(toplevel.gobj()));
     int width = std::max(toplevel.get_allocated_width(), x + 1);
     int height = std::max(toplevel.get_allocated_height(), y + 1);
     auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width, height);
