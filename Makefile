@@ -21,8 +21,14 @@ build: configure
 run: build
 	tools/with-display $(BUILD_DIR)/tavik-search
 
+# Then the unit and display tests again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build folder of their own.
 test: build
 	tools/with-display ctest --test-dir $(BUILD_DIR) --output-on-failure
+	test -f $(BUILD_DIR)-sanitize/build.ninja || cmake -S . -B $(BUILD_DIR)-sanitize -G Ninja \
+	  -DCMAKE_BUILD_TYPE=Debug -DTAVIK_SANITIZE=ON -DTAVIK_IN_PROCESS_TESTS_ONLY=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR)-sanitize --target unit_tests display_tests
+	tools/with-display ctest --test-dir $(BUILD_DIR)-sanitize --output-on-failure
 
 # The program against the sample search service, on this machine only.
 demo: build

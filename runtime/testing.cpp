@@ -215,9 +215,23 @@ void minimise(const WindowDescription& description, bool minimised) {
     }
 }
 
+std::string dismiss_message_box() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        auto* box = dynamic_cast<Gtk::MessageDialog*>(window);
+        if (box == nullptr || !box->get_visible()) continue;
+        std::string text = box->property_text().get_value();
+        box->response(Gtk::RESPONSE_OK);
+        return text;
+    }
+    return {};
+}
+
 Rgb pixel_at(const WindowDescription& description, int x, int y) {
     BuiltWindow& window = window_of(description);
     Gtk::Window& toplevel = window.toplevel();
+    // A window loaded a moment ago may still wait for the next frame to be laid
+    // out; lay it out now, as that frame would, since drawing needs it.
+    gtk_container_check_resize(GTK_CONTAINER(toplevel.gobj()));
     int width = std::max(toplevel.get_allocated_width(), x + 1);
     int height = std::max(toplevel.get_allocated_height(), y + 1);
     auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, width, height);

@@ -60,6 +60,10 @@ void request_close(const WindowDescription& window);
 // Asks the window manager to minimise the window, or to show it normally again.
 void minimise(const WindowDescription& window, bool minimised);
 
+// Answers OK in the open message box (the fatal-error report) and gives its
+// text, UTF-8; "" when no message box is open.
+std::string dismiss_message_box();
+
 // The window's client area as the toolkit paints it (the web view's page aside).
 Rgb pixel_at(const WindowDescription& window, int x, int y);
 
