@@ -204,6 +204,9 @@ Picture SampleControl::render() {
     gtk_widget_get_preferred_size(control, &minimum, nullptr);
     GtkAllocation allocation{0, 0, widgets_->width, widgets_->height};
     gtk_widget_size_allocate(control, &allocation);
+    // An edit box places its text (its scroll offset) from an idle callback
+    // after the allocation; draw once that has happened, as the next frame would.
+    rt::testing::process_pending_events();
     return draw_widget(control);
 }
 
