@@ -12,6 +12,8 @@ void start_up_routine() {}
 
 void exit_routine() {}
 
-void apply_program_style() { rt::apply_visual_style(kOliveGreenScheme); }
+void apply_program_style() {
+    rt::apply_visual_style(kOliveGreenScheme);
+}
 
 }  // namespace app

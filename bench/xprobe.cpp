@@ -98,7 +98,9 @@ std::optional<long> window_pid(Display* display, Window window) {
     return pid;
 }
 
-int ignore_x_errors(Display*, XErrorEvent*) { return 0; }
+int ignore_x_errors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 int launch(int argc, char** argv) {
     std::optional<std::string> title;

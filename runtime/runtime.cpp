@@ -228,8 +228,8 @@ void fatal_error(std::string_view message) {
     state().exit_routine = nullptr;
     std::cerr << "tavik-search: " << message << '\n';
     if (state().initialised) {
-        Gtk::MessageDialog box(Glib::ustring(std::string(message)), false,
-                               Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
+        Gtk::MessageDialog box(Glib::ustring(std::string(message)), false, Gtk::MESSAGE_ERROR,
+                               Gtk::BUTTONS_OK, true);
         box.set_title(kFatalErrorTitle);
         box.set_position(Gtk::WIN_POS_CENTER);
         box.run();

@@ -53,7 +53,8 @@ std::string text_of(const BuiltWindow::Control& control) {
     if (control.web_view) return control.web_view->address();
     Gtk::Widget* widget = control.widget;
     if (auto* label = dynamic_cast<TextLabel*>(widget)) return label->text();
-    if (auto* picture = dynamic_cast<PictureBox*>(widget)) return picture->has_picture() ? "picture" : "";
+    if (auto* picture = dynamic_cast<PictureBox*>(widget))
+        return picture->has_picture() ? "picture" : "";
     if (auto* link = dynamic_cast<HyperlinkBox*>(widget)) return link->shown_text();
     if (auto* button = dynamic_cast<Gtk::Button*>(widget)) return button->get_label();
     if (auto* entry = dynamic_cast<Gtk::Entry*>(widget)) return entry->get_text();
@@ -105,9 +106,13 @@ void run_after(int milliseconds, std::function<void()> function) {
                                         milliseconds);
 }
 
-bool window_exists(const WindowDescription& window) { return find_window(window) != nullptr; }
+bool window_exists(const WindowDescription& window) {
+    return find_window(window) != nullptr;
+}
 
-bool window_enabled(const WindowDescription& window) { return window_of(window).enabled(); }
+bool window_enabled(const WindowDescription& window) {
+    return window_of(window).enabled();
+}
 
 bool window_visible(const WindowDescription& window) {
     return window_of(window).toplevel().get_visible();
@@ -140,7 +145,8 @@ std::string focused_control(const WindowDescription& description) {
     return {};
 }
 
-void press_key(const WindowDescription& description, std::string_view key_name, unsigned modifiers) {
+void press_key(const WindowDescription& description, std::string_view key_name,
+               unsigned modifiers) {
     BuiltWindow& window = window_of(description);
     guint keyval = gdk_keyval_from_name(std::string(key_name).c_str());
     guint state_mask = ((modifiers & shift) ? GDK_SHIFT_MASK : 0) |

@@ -52,9 +52,11 @@ std::string focused_control(const WindowDescription& window);
 
 // Synthesised input, delivered through the run time's event dispatch.
 enum Modifier : unsigned { none = 0, shift = 1, control = 2, alt = 4 };
-void press_key(const WindowDescription& window, std::string_view key_name, unsigned modifiers = none);
+void press_key(const WindowDescription& window, std::string_view key_name,
+               unsigned modifiers = none);
 void click(const WindowDescription& window, std::string_view control);
-void set_edit_text(const WindowDescription& window, std::string_view control, std::string_view utf8);
+void set_edit_text(const WindowDescription& window, std::string_view control,
+                   std::string_view utf8);
 void request_close(const WindowDescription& window);
 
 // Asks the window manager to minimise the window, or to show it normally again.

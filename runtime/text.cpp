@@ -25,7 +25,9 @@ char* allocate_text(std::size_t bytes) {
     return static_cast<char*>(block);
 }
 
-void release_text(char* text) noexcept { std::free(text); }
+void release_text(char* text) noexcept {
+    std::free(text);
+}
 
 namespace testing {
 

@@ -249,7 +249,8 @@ WebView::Engine::~Engine() {
 
 void WebView::Engine::load_empty_document() {
     // A search made before this idle moment has already started the web process.
-    if (webkit_web_view_get_uri(view) == nullptr) webkit_web_view_load_html(view, "", "about:blank");
+    if (webkit_web_view_get_uri(view) == nullptr)
+        webkit_web_view_load_html(view, "", "about:blank");
 }
 
 GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationAction* action) {

@@ -10,7 +10,9 @@ bool is_unreserved(unsigned char byte) {
 
 }  // namespace
 
-std::size_t text_length(const char* text) { return text == nullptr ? 0 : std::strlen(text); }
+std::size_t text_length(const char* text) {
+    return text == nullptr ? 0 : std::strlen(text);
+}
 
 rt::Text encode_query_value(const char* text) {
     std::size_t length = text_length(text);

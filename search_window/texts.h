@@ -18,8 +18,8 @@ std::size_t text_length(const char* text);
 // once and the result is one allocation of exactly 1 + the sum of the lengths;
 // a piece that is no text copies nothing and is never read.
 template <typename... Pieces>
-    requires(sizeof...(Pieces) >= 1 && (std::convertible_to<Pieces, const char*> && ...))
-rt::Text join_texts(Pieces... pieces) {
+requires(sizeof...(Pieces) >= 1 && (std::convertible_to<Pieces, const char*> && ...)) rt::Text
+    join_texts(Pieces... pieces) {
     const std::array<const char*, sizeof...(Pieces)> texts{pieces...};
     std::array<std::size_t, sizeof...(Pieces)> lengths{};
     std::size_t total = 0;

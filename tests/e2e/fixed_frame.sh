@@ -4,21 +4,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.bash"
 
-# drag FROM_X FROM_Y DX DY: press the left button, move in steps, release.
-drag() {
-  local x=$1 y=$2 dx=$3 dy=$4 step
-  xdotool mousemove "$x" "$y"
-  sleep 0.2
-  xdotool mousedown 1
-  sleep 0.2
-  for step in 1 2 3 4 5; do
-    xdotool mousemove $((x + dx * step / 5)) $((y + dy * step / 5))
-    sleep 0.1
-  done
-  xdotool mouseup 1
-  sleep 0.5
-}
-
 stop_program() {
   kill "$E2E_PID" 2>/dev/null || true
   wait_exit "$E2E_PID" 10

@@ -158,21 +158,6 @@ check_frame_properties() {
   note "not resizable by dragging; movable by its title bar"
 }
 
-# drag FROM_X FROM_Y DX DY: press the left button, move in steps, release.
-drag() {
-  local x=$1 y=$2 dx=$3 dy=$4 step
-  xdotool mousemove "$x" "$y"
-  sleep 0.2
-  xdotool mousedown 1
-  sleep 0.2
-  for step in 1 2 3 4 5; do
-    xdotool mousemove $((x + dx * step / 5)) $((y + dy * step / 5))
-    sleep 0.1
-  done
-  xdotool mouseup 1
-  sleep 0.5
-}
-
 # --- modality ------------------------------------------------------------------
 
 # On 1600x1200 the search window's 搜索 is clear of the usage window once that

@@ -11,7 +11,9 @@ using search_window::encode_query_value;
 using search_window::join_texts;
 using search_window::text_length;
 
-std::string text_or_absent(const rt::Text& text) { return text ? text.get() : "<absent>"; }
+std::string text_or_absent(const rt::Text& text) {
+    return text ? text.get() : "<absent>";
+}
 
 TEST(TextLength, CountsBytesBeforeTheFirstZero) {
     EXPECT_EQ(text_length(nullptr), 0u);
@@ -66,16 +68,15 @@ TEST_P(QueryEncoding, KeepsUnreservedBytesAndEscapesEveryOther) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QueryEncoding,
-    ::testing::Values(
-        QueryCase{"absent", "", "<absent>"},
-        QueryCase{"ascii", "Heat-1995_v2.0~", "Heat-1995_v2.0~"},
-        QueryCase{"spaces_kept_at_both_ends", "  Tom  ", "%20%20Tom%20%20"},
-        QueryCase{"query_delimiters", "&#?=%+", "%26%23%3F%3D%25%2B"},
-        QueryCase{"tom_and_jerry", "Tom & Jerry", "Tom%20%26%20Jerry"},
-        QueryCase{"chinese_in_code_page_936", "\xB7\xE8\xBF\xF1\xB5\xC4\xC8\xAF",
-                  "%B7%E8%BF%F1%B5%C4%C8%AF"},
-        QueryCase{"four_byte_gb18030_emoji", "\x94\x39\xDA\x33", "%949%DA3"},
-        QueryCase{"control_characters", "a\tb\r\n", "a%09b%0D%0A"}),
+    ::testing::Values(QueryCase{"absent", "", "<absent>"},
+                      QueryCase{"ascii", "Heat-1995_v2.0~", "Heat-1995_v2.0~"},
+                      QueryCase{"spaces_kept_at_both_ends", "  Tom  ", "%20%20Tom%20%20"},
+                      QueryCase{"query_delimiters", "&#?=%+", "%26%23%3F%3D%25%2B"},
+                      QueryCase{"tom_and_jerry", "Tom & Jerry", "Tom%20%26%20Jerry"},
+                      QueryCase{"chinese_in_code_page_936", "\xB7\xE8\xBF\xF1\xB5\xC4\xC8\xAF",
+                                "%B7%E8%BF%F1%B5%C4%C8%AF"},
+                      QueryCase{"four_byte_gb18030_emoji", "\x94\x39\xDA\x33", "%949%DA3"},
+                      QueryCase{"control_characters", "a\tb\r\n", "a%09b%0D%0A"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QueryEncoding, LongTextIsEncodedWhole) {
