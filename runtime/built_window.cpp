@@ -158,6 +158,10 @@ void BuiltWindow::configure_frame() {
         auto functions = Gdk::FUNC_MOVE | Gdk::FUNC_CLOSE;
         if (description_.minimise_box) functions |= Gdk::FUNC_MINIMIZE;
         window->set_functions(functions);
+        // Some window managers draw the boxes from the decorations alone.
+        auto decorations = Gdk::DECOR_BORDER | Gdk::DECOR_TITLE | Gdk::DECOR_MENU;
+        if (description_.minimise_box) decorations |= Gdk::DECOR_MINIMIZE;
+        window->set_decorations(decorations);
         toplevel_.set_resizable(false);
     }
     FrameExtents frame = request_frame_extents(toplevel_);
