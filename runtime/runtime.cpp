@@ -21,6 +21,14 @@ RuntimeState& state() {
     return instance;
 }
 
+BuiltWindow* find_loaded(const WindowDescription& description) {
+    auto& windows = state().windows;
+    auto found = std::find_if(windows.rbegin(), windows.rend(), [&](const auto& window) {
+        return &window->description() == &description;
+    });
+    return found == windows.rend() ? nullptr : found->get();
+}
+
 namespace {
 
 constexpr const char* kFatalErrorTitle = "错误";
@@ -240,12 +248,9 @@ void fatal_error(std::string_view message) {
 
 namespace {
 BuiltWindow& loaded(const WindowDescription& description) {
-    auto& windows = state().windows;
-    auto found = std::find_if(windows.rbegin(), windows.rend(), [&](const auto& window) {
-        return &window->description() == &description;
-    });
-    if (found == windows.rend()) fatal_error("窗口不存在。");
-    return **found;
+    BuiltWindow* window = find_loaded(description);
+    if (window == nullptr) fatal_error("窗口不存在。");
+    return *window;
 }
 }  // namespace
 

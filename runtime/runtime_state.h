@@ -34,4 +34,7 @@ struct RuntimeState {
 
 RuntimeState& state();
 
+// The most recently loaded window of the description that still exists, or nullptr.
+BuiltWindow* find_loaded(const WindowDescription& description);
+
 }  // namespace rt

@@ -12,30 +12,10 @@
 namespace rt::testing {
 namespace {
 
-BuiltWindow* find_window(const WindowDescription& description) {
-    auto& windows = state().windows;
-    auto found = std::find_if(windows.rbegin(), windows.rend(), [&](const auto& window) {
-        return &window->description() == &description;
-    });
-    return found == windows.rend() ? nullptr : found->get();
-}
-
 BuiltWindow& window_of(const WindowDescription& description) {
-    BuiltWindow* window = find_window(description);
+    BuiltWindow* window = find_loaded(description);
     if (window == nullptr) throw std::runtime_error("window not loaded");
     return *window;
-}
-
-// The GDK window that takes a widget's input: its own, or an input-only
-// window it keeps among its parent window's children.
-GdkWindow* input_window_of(Gtk::Widget& widget) {
-    GdkWindow* parent = widget.get_window()->gobj();
-    for (GList* child = gdk_window_peek_children(parent); child != nullptr; child = child->next) {
-        gpointer owner = nullptr;
-        gdk_window_get_user_data(static_cast<GdkWindow*>(child->data), &owner);
-        if (owner == widget.gobj()) return static_cast<GdkWindow*>(child->data);
-    }
-    return parent;
 }
 
 GdkDevice* device(bool keyboard) {
@@ -107,7 +87,7 @@ void run_after(int milliseconds, std::function<void()> function) {
 }
 
 bool window_exists(const WindowDescription& window) {
-    return find_window(window) != nullptr;
+    return find_loaded(window) != nullptr;
 }
 
 bool window_enabled(const WindowDescription& window) {

@@ -37,6 +37,16 @@ Gdk::RGBA to_rgba(Rgb colour) {
     return rgba;
 }
 
+GdkWindow* input_window_of(Gtk::Widget& widget) {
+    GdkWindow* parent = widget.get_window()->gobj();
+    for (GList* child = gdk_window_peek_children(parent); child != nullptr; child = child->next) {
+        gpointer owner = nullptr;
+        gdk_window_get_user_data(static_cast<GdkWindow*>(child->data), &owner);
+        if (owner == widget.gobj()) return static_cast<GdkWindow*>(child->data);
+    }
+    return parent;
+}
+
 Pango::FontDescription font_for(const Font& font) {
     Pango::FontDescription description;
     description.set_family(font.family != nullptr ? font.family : kStandardGuiFamilies);
@@ -132,15 +142,9 @@ void HyperlinkBox::on_realize() {
     auto display = get_display();
     auto hand = Gdk::Cursor::create(display, "pointer");
     if (!hand) hand = Gdk::Cursor::create(display, Gdk::HAND2);
-    GdkWindow* input = nullptr;
-    // The event box keeps its input-only window as the event window of its
-    // own events; find it among the parent's child windows.
-    for (GList* it = gdk_window_peek_children(get_window()->gobj()); it != nullptr; it = it->next) {
-        gpointer owner = nullptr;
-        gdk_window_get_user_data(static_cast<GdkWindow*>(it->data), &owner);
-        if (owner == gobj()) input = static_cast<GdkWindow*>(it->data);
-    }
-    if (input != nullptr && hand) gdk_window_set_cursor(input, hand->gobj());
+    // The pointer shape belongs to the invisible event box's input-only window.
+    GdkWindow* input = input_window_of(*this);
+    if (hand && input != get_window()->gobj()) gdk_window_set_cursor(input, hand->gobj());
 }
 
 bool HyperlinkBox::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {

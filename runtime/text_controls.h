@@ -10,6 +10,11 @@ namespace rt {
 
 Gdk::RGBA to_rgba(Rgb colour);
 
+// The GDK window that takes a widget's input: an input-only window it keeps
+// among its parent window's children (buttons, invisible event boxes), or
+// else the window it draws in.
+GdkWindow* input_window_of(Gtk::Widget& widget);
+
 // The standard GUI font, or the control's own font when its description names one.
 Pango::FontDescription font_for(const Font& font);
 
