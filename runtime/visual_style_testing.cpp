@@ -207,6 +207,9 @@ Picture SampleControl::render() {
     // An edit box places its text (its scroll offset) from an idle callback
     // after the allocation; draw once that has happened, as the next frame would.
     rt::testing::process_pending_events();
+    // Its window's own layout pass may have run meanwhile and given the
+    // control its natural size; the program's size is the one drawn.
+    gtk_widget_size_allocate(control, &allocation);
     return draw_widget(control);
 }
 
