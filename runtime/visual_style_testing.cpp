@@ -95,6 +95,18 @@ Picture draw_widget(GtkWidget* widget) {
     return read_surface(surface);
 }
 
+// A changed style reaches a control in the layout phase of its window's next
+// frame, which the frame clock runs on a timer rather than as a pending event;
+// asks for that frame and waits until it has run.
+void wait_for_next_frame(GtkWidget* widget) {
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
+    if (clock == nullptr) return;
+    const gint64 frame = gdk_frame_clock_get_frame_counter(clock);
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
+    rt::testing::wait_until([&] { return gdk_frame_clock_get_frame_counter(clock) != frame; },
+                            1000);
+}
+
 GtkWidget* first_button(GtkWidget* widget) {
     if (GTK_IS_BUTTON(widget)) return widget;
     if (!GTK_IS_CONTAINER(widget)) return nullptr;
@@ -197,8 +209,9 @@ void SampleControl::show_look(Look look) {
 }
 
 Picture SampleControl::render() {
-    rt::testing::process_pending_events();
     GtkWidget* control = widgets_->control->gobj();
+    wait_for_next_frame(control);
+    rt::testing::process_pending_events();
     // The program sizes its controls itself, whatever they ask for; do the same.
     GtkRequisition minimum;
     gtk_widget_get_preferred_size(control, &minimum, nullptr);
