@@ -12,6 +12,7 @@ set(TAVIK_APP_ID "example.tavik.TavikSearch" CACHE STRING
     "Reverse-DNS application id: names the desktop entry and the metainfo file")
 
 install(TARGETS tavik-search RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tavik_web_engine LIBRARY DESTINATION ${TAVIK_ENGINE_MODULE_DIR})
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/tavik-search.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications

@@ -128,10 +128,11 @@ BuiltWindow::BuiltWindow(const WindowDescription& description, Gtk::Window* owne
     toplevel_.signal_size_allocate().connect([this](Gtk::Allocation& allocation) {
         track_client_size(allocation.get_width(), allocation.get_height(), minimised_);
     });
+    // Only the minimised state comes from here; sizes come with the layout.
+    // (The allocation may still be the one the window was realised with.)
     toplevel_.signal_window_state_event().connect([this](GdkEventWindowState* event) {
         bool minimised = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
-        Gtk::Allocation allocation = toplevel_.get_allocation();
-        track_client_size(allocation.get_width(), allocation.get_height(), minimised);
+        track_client_size(client_width_, client_height_, minimised);
         return false;
     });
 }

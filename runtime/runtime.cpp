@@ -76,6 +76,20 @@ void make_program_folder_current() {
     if (!error) std::filesystem::current_path(program.parent_path(), error);
 }
 
+// Nothing in the program draws with OpenGL (the web view's pages are drawn by
+// the engine's own processes), yet GDK would set up the GL driver while
+// opening the display, only to choose window visuals for it: a tenth of a
+// second before the first window, and the driver's memory for good. A
+// choice the person has made in GDK_GL stands; the setting is not handed on
+// to the programs started from this one.
+bool open_display(int& argc, char**& argv) {
+    const bool gl_left_to_us = g_getenv("GDK_GL") == nullptr;
+    if (gl_left_to_us) g_setenv("GDK_GL", "disable", TRUE);
+    const bool opened = gtk_init_check(&argc, &argv);
+    if (gl_left_to_us) g_unsetenv("GDK_GL");
+    return opened;
+}
+
 void create_hidden_owner() {
     auto owner = std::make_unique<Gtk::Window>();
     owner->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
@@ -182,7 +196,7 @@ void initialise() {
     char program_name[] = "tavik-search";
     char* args[] = {program_name, nullptr};
     char** argv = args;
-    if (!gtk_init_check(&argc, &argv)) {
+    if (!open_display(argc, argv)) {
         std::cerr << "tavik-search: cannot open the display\n";
         std::fflush(nullptr);
         std::_Exit(-1);

@@ -1,17 +1,18 @@
 #include "runtime/web_view.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
-#include <webkit2/webkit2.h>
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <iostream>
-#include <list>
-#include <vector>
 
 #include "runtime/encoding.h"
+#include "runtime/engine_environment.h"
+
+#ifndef TAVIK_ENGINE_MODULE_FOLDER
+#define TAVIK_ENGINE_MODULE_FOLDER "."
+#endif
 
 namespace rt {
 namespace {
@@ -20,193 +21,36 @@ namespace {
 constexpr std::array<double, 5> kTextZoomByStep{0.8, 0.9, 1.0, 1.2, 1.4};
 constexpr int kDefaultTextSizeStep = 2;
 
-// Results pages are full of advertising scripts: a page may open windows only
-// in answer to the user's own click, and never more than this many at once.
-constexpr std::size_t kMostEngineWindows = 4;
-constexpr int kDefaultEngineWindowWidth = 800;
-constexpr int kDefaultEngineWindowHeight = 600;
-constexpr int kSmallestEngineWindowSide = 120;
-
-// After the web process has died the message page needs a new one. If that
-// one dies too before anything is shown, the view is left alone until the
-// user searches again, rather than starting web processes in a loop.
-constexpr int kMostMessageTriesPerCrash = 2;
-constexpr const char* kMessageTriesKey = "tavik-message-tries";
-
-constexpr const char* kStoppedPage =
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>网页已停止运行</title>"
-    "<style>body{margin:16px;font:14px sans-serif;color:#333;background:#fff}</style></head>"
-    "<body><p>网页已停止运行。请再次点击“搜索”。</p></body></html>";
-
 constexpr const char* kNoEngineMessage =
     "无法显示网页：本机缺少网页引擎的组件。\n请重新安装本程序后再试。";
 
-constexpr const char* kHelperFolder = "webkit2gtk-4.1";
-
-bool is_executable(const std::filesystem::path& file) {
-    return access(file.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(file);
-}
-
-// The engine starts its web and network processes from helper programs in a
-// folder fixed when it was built: <libdir>/webkit2gtk-4.1 beside its library,
-// or <prefix>/libexec/webkit2gtk-4.1. It aborts the whole program when it
-// cannot start them, so their absence has to be found out beforehand.
-bool engine_helpers_present() {
-    Dl_info library{};
-    void* entry = dlsym(RTLD_DEFAULT, "webkit_web_view_new");
-    if (entry == nullptr || dladdr(entry, &library) == 0 || library.dli_fname == nullptr) {
-        return true;  // nothing to look at: leave it to the engine
-    }
-    std::filesystem::path library_folder = std::filesystem::path(library.dli_fname).parent_path();
-    const std::array candidates{library_folder / kHelperFolder,
-                                library_folder.parent_path() / "libexec" / kHelperFolder};
-    return std::ranges::any_of(candidates, [](const std::filesystem::path& folder) {
-        return is_executable(folder / "WebKitWebProcess") &&
-               is_executable(folder / "WebKitNetworkProcess");
-    });
-}
-
-// The engine confines web content with bubblewrap when asked to, but cannot
-// start a web process at all where bwrap is missing or may not create its
-// namespaces (some containers). There pages run unconfined rather than not at all.
-bool sandbox_usable() {
-    std::vector<std::string> arguments{"bwrap",         "--ro-bind",         "/",   "/",
-                                       "--unshare-all", "--die-with-parent", "true"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    gint wait_status = 0;
-    gboolean ran =
-        g_spawn_sync(nullptr, argv.data(), nullptr,
-                     static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
-                                              G_SPAWN_STDERR_TO_DEV_NULL),
-                     nullptr, nullptr, nullptr, nullptr, &wait_status, nullptr);
-    return ran && g_spawn_check_wait_status(wait_status, nullptr);
-}
-
-// One engine context for the process. The program keeps no state of its own,
-// so web data (cookies, cache, local storage) lives in memory only. The
-// sandbox has to be chosen before the first web process starts.
-WebKitWebContext* shared_context() {
-    static WebKitWebContext* context = [] {
-        // The engine's processes draw with the GL driver, which would keep a
-        // shader cache in the user's cache folder; the program writes nothing there.
-        g_setenv("MESA_SHADER_CACHE_DISABLE", "true", FALSE);
-        WebKitWebContext* created = webkit_web_context_new_ephemeral();
-        webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
-        if (sandbox_usable()) {
-            webkit_web_context_set_sandbox_enabled(created, TRUE);
-        } else {
-            std::cerr << "tavik-search: bubblewrap cannot run here; web pages run unconfined\n";
+// The engine module sits beside the program in its build folder, and in the
+// program's library folder once installed (a path relative to the program's
+// folder, so that the installed tree can be moved).
+std::unique_ptr<WebEngine> load_web_engine() {
+    set_engine_environment();
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return nullptr;
+    const std::filesystem::path folder = program.parent_path();
+    const std::array candidates{folder / kWebEngineModuleName,
+                                folder / TAVIK_ENGINE_MODULE_FOLDER / kWebEngineModuleName};
+    for (const std::filesystem::path& candidate : candidates) {
+        if (!std::filesystem::exists(candidate, error)) continue;
+        // Never unloaded: the engine's libraries do not survive being unloaded.
+        void* module = dlopen(candidate.c_str(), RTLD_LAZY | RTLD_LOCAL);
+        if (module == nullptr) {
+            std::cerr << "tavik-search: cannot load the web engine: " << dlerror() << '\n';
+            return nullptr;
         }
-        return created;
-    }();
-    return context;
-}
-
-int message_tries(WebKitWebView* view) {
-    return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(view), kMessageTriesKey));
-}
-
-void set_message_tries(WebKitWebView* view, int tries) {
-    g_object_set_data(G_OBJECT(view), kMessageTriesKey, GINT_TO_POINTER(tries));
-}
-
-// The web process behind the view has gone (killed, crashed, out of memory):
-// the view would stay blank or frozen, so it says what happened instead.
-void on_web_process_terminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason,
-                               gpointer) {
-    if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
-    int tries = message_tries(view);
-    if (tries >= kMostMessageTriesPerCrash) return;
-    set_message_tries(view, tries + 1);
-    const char* address = webkit_web_view_get_uri(view);
-    bool has_address = address != nullptr && *address != '\0';
-    webkit_web_view_load_alternate_html(view, kStoppedPage, has_address ? address : "about:blank",
-                                        nullptr);
-}
-
-void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
-    if (event == WEBKIT_LOAD_COMMITTED) set_message_tries(view, 0);
-}
-
-// What a browser does with a response it cannot show (a program, an archive):
-// the engine alone would drop it silently; a person expects a download.
-gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision,
-                          WebKitPolicyDecisionType type, gpointer) {
-    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
-    auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
-    if (webkit_response_policy_decision_is_mime_type_supported(response) ||
-        !webkit_response_policy_decision_is_main_frame_main_resource(response)) {
-        return FALSE;
+        auto create = reinterpret_cast<CreateWebEngine>(dlsym(module, kCreateWebEngineSymbol));
+        if (create == nullptr) return nullptr;
+        std::unique_ptr<WebEngine> engine;
+        create(&engine);
+        return engine;
     }
-    webkit_policy_decision_download(decision);
-    return TRUE;
-}
-
-GtkWidget* on_create(WebKitWebView* opener, WebKitNavigationAction* action, gpointer engine);
-
-// Handlers every view of the family has, the control's own and its windows'.
-void connect_page_handlers(WebKitWebView* view, WebView::Engine* engine) {
-    g_signal_connect(view, "create", G_CALLBACK(on_create), engine);
-    g_signal_connect(view, "web-process-terminated", G_CALLBACK(on_web_process_terminated), engine);
-    g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), engine);
-    g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), engine);
-}
-
-}  // namespace
-
-// The control's engine view and the windows its pages opened.
-struct WebView::Engine : sigc::trackable {
-    // A window a page opened: a plain browser window of the engine's, not a
-    // program window, so it never keeps the program running.
-    struct Window {
-        Engine* family = nullptr;
-        Gtk::Window window;
-        WebKitWebView* view = nullptr;  // owned by the window
-        bool closed = false;
-    };
-
-    WebKitWebView* view = nullptr;  // one reference held
-    std::list<std::unique_ptr<Window>> windows;
-
-    Engine();
-    ~Engine();
-
-    void load_empty_document();
-    GtkWidget* open_window(WebKitWebView* opener, WebKitNavigationAction* action);
-    void close_window(Window& window);
-    void remove_closed_windows();
-    std::size_t open_window_count() const;
-};
-
-namespace {
-
-GtkWidget* on_create(WebKitWebView* opener, WebKitNavigationAction* action, gpointer engine) {
-    return static_cast<WebView::Engine*>(engine)->open_window(opener, action);
-}
-
-// Shown once the page has told the engine how its window should look.
-void on_ready_to_show(WebKitWebView* view, gpointer data) {
-    auto* opened = static_cast<WebView::Engine::Window*>(data);
-    GdkRectangle geometry{};
-    webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(view), &geometry);
-    auto side = [](int asked, int otherwise) {
-        return asked > 0 ? std::max(asked, kSmallestEngineWindowSide) : otherwise;
-    };
-    opened->window.set_default_size(side(geometry.width, kDefaultEngineWindowWidth),
-                                    side(geometry.height, kDefaultEngineWindowHeight));
-    opened->window.show_all();
-}
-
-void on_close(WebKitWebView*, gpointer data) {
-    auto* opened = static_cast<WebView::Engine::Window*>(data);
-    opened->family->close_window(*opened);
-}
-
-void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer data) {
-    const char* title = webkit_web_view_get_title(view);
-    static_cast<WebView::Engine::Window*>(data)->window.set_title(title != nullptr ? title : "");
+    std::cerr << "tavik-search: the web engine module " << kWebEngineModuleName << " is missing\n";
+    return nullptr;
 }
 
 // Stands where the pages would be: white like an empty view, with the reason.
@@ -215,117 +59,109 @@ std::unique_ptr<Gtk::Widget> make_no_engine_message() {
     message->set_justify(Gtk::JUSTIFY_CENTER);
     message->set_line_wrap(true);
     message->set_name("no-web-engine");
-    auto style = Gtk::CssProvider::create();
-    style->load_from_data("label { background-color: #ffffff; color: #333333; }");
-    message->get_style_context()->add_provider(style, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     return message;
 }
 
 }  // namespace
 
-WebView::Engine::Engine() {
-    GtkWidget* created = webkit_web_view_new_with_context(shared_context());
-    g_object_ref_sink(created);
-    view = WEBKIT_WEB_VIEW(created);
-    WebKitSettings* settings = webkit_web_view_get_settings(view);
-    // One results page needs no GPU compositing.
-    webkit_settings_set_hardware_acceleration_policy(settings,
-                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
-    webkit_settings_set_zoom_text_only(settings, TRUE);
-    GdkRGBA white{1, 1, 1, 1};
-    webkit_web_view_set_background_color(view, &white);
-    connect_page_handlers(view, this);
-}
-
-WebView::Engine::~Engine() {
-    windows.clear();  // the pages it opened go first, with their views
-    g_signal_handlers_disconnect_by_data(view, this);
-    GtkWidget* widget = GTK_WIDGET(view);
-    if (GtkWidget* parent = gtk_widget_get_parent(widget)) {
-        gtk_container_remove(GTK_CONTAINER(parent), widget);
+// The control's own box: white, asks for no size, gives its one child the
+// whole of it. Focusable while it is empty, so that the tab order is the same
+// before and after the engine arrives.
+class EngineHolder : public Gtk::Bin {
+  public:
+    EngineHolder() {
+        set_has_window(false);
+        set_can_focus(true);
     }
-    g_object_unref(view);
-}
 
-void WebView::Engine::load_empty_document() {
-    // A search made before this idle moment has already started the web process.
-    if (webkit_web_view_get_uri(view) == nullptr)
-        webkit_web_view_load_html(view, "", "about:blank");
-}
-
-GtkWidget* WebView::Engine::open_window(WebKitWebView* opener, WebKitNavigationAction* action) {
-    if (!webkit_navigation_action_is_user_gesture(action)) return nullptr;
-    if (open_window_count() >= kMostEngineWindows) return nullptr;
-    auto opened = std::make_unique<Window>();
-    opened->family = this;
-    GtkWidget* created = webkit_web_view_new_with_related_view(opener);
-    opened->view = WEBKIT_WEB_VIEW(created);
-    gtk_container_add(GTK_CONTAINER(opened->window.gobj()), created);
-    connect_page_handlers(opened->view, this);
-    g_signal_connect(created, "ready-to-show", G_CALLBACK(on_ready_to_show), opened.get());
-    g_signal_connect(created, "close", G_CALLBACK(on_close), opened.get());
-    g_signal_connect(created, "notify::title", G_CALLBACK(on_title_changed), opened.get());
-    Window* raw = opened.get();
-    opened->window.signal_delete_event().connect([this, raw](GdkEventAny*) {
-        close_window(*raw);
-        return true;
-    });
-    windows.push_back(std::move(opened));
-    return created;
-}
-
-// Called from the window's own signal handlers: it is hidden now and
-// destroyed once control is back in the loop.
-void WebView::Engine::close_window(Window& window) {
-    if (window.closed) return;
-    window.closed = true;
-    window.window.hide();
-    Glib::signal_idle().connect_once(sigc::mem_fun(*this, &Engine::remove_closed_windows));
-}
-
-void WebView::Engine::remove_closed_windows() {
-    windows.remove_if([](const auto& window) { return window->closed; });
-}
-
-std::size_t WebView::Engine::open_window_count() const {
-    return std::ranges::count_if(windows, [](const auto& window) { return !window->closed; });
-}
-
-WebView::WebView() {
-    if (!engine_helpers_present()) {
-        std::cerr << "tavik-search: the web engine's helper programs are missing\n";
-        no_engine_ = make_no_engine_message();
-        widget_ = no_engine_.get();
-        return;
+    void hold(Gtk::Widget& child, bool focusable) {
+        const bool had_focus = has_focus();
+        add(child);
+        child.show();
+        set_can_focus(false);
+        if (had_focus && focusable) child.grab_focus();
     }
-    engine_ = std::make_unique<Engine>();
-    widget_ = Glib::wrap(GTK_WIDGET(engine_->view));
-    set_text_size_step(kDefaultTextSizeStep);
-    widget_->set_can_focus(true);
-    // Once the window's first frame is out, an empty document, not an address:
-    // the web process is then ready for the first search, without holding up
-    // the window. The stored address stays empty.
-    Glib::signal_idle().connect_once(sigc::mem_fun(*engine_, &Engine::load_empty_document),
-                                     Glib::PRIORITY_DEFAULT_IDLE);
+
+  protected:
+    Gtk::SizeRequestMode get_request_mode_vfunc() const override {
+        return Gtk::SIZE_REQUEST_CONSTANT_SIZE;
+    }
+    void get_preferred_width_vfunc(int& minimum, int& natural) const override {
+        minimum = natural = 0;
+    }
+    void get_preferred_height_vfunc(int& minimum, int& natural) const override {
+        minimum = natural = 0;
+    }
+    void on_size_allocate(Gtk::Allocation& allocation) override {
+        set_allocation(allocation);
+        if (Gtk::Widget* child = get_child(); child != nullptr && child->get_visible()) {
+            child->size_allocate(allocation);
+        }
+    }
+    bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override {
+        cr->set_source_rgb(1, 1, 1);
+        cr->paint();
+        return Gtk::Bin::on_draw(cr);
+    }
+};
+
+WebView::WebView()
+    : holder_(std::make_unique<EngineHolder>()), text_size_step_(kDefaultTextSizeStep) {
+    // After the frame that shows the window: the engine's libraries are then
+    // loaded while the person is looking at the window, not before it.
+    first_draw_ = holder_->signal_draw().connect(
+        [this](const Cairo::RefPtr<Cairo::Context>&) {
+            first_draw_.disconnect();
+            attach_after_first_frame_ = Glib::signal_idle().connect(
+                [this] {
+                    attach_engine(false);
+                    return false;
+                },
+                Glib::PRIORITY_DEFAULT_IDLE);
+            return false;
+        },
+        false);
 }
 
 WebView::~WebView() {
-    if (no_engine_) {
-        if (Gtk::Container* parent = no_engine_->get_parent()) parent->remove(*no_engine_);
+    first_draw_.disconnect();
+    attach_after_first_frame_.disconnect();
+    if (holder_->get_child() != nullptr) holder_->remove();
+    engine_.reset();
+    if (Gtk::Container* parent = holder_->get_parent()) parent->remove(*holder_);
+}
+
+Gtk::Widget& WebView::widget() {
+    return *holder_;
+}
+
+bool WebView::attach_engine(bool address_follows) {
+    if (attach_tried_) return engine_ != nullptr;
+    attach_tried_ = true;
+    first_draw_.disconnect();
+    engine_ = load_web_engine();
+    if (!engine_) {
+        no_engine_ = make_no_engine_message();
+        holder_->hold(*no_engine_, false);
+        return false;
     }
+    holder_->hold(engine_->widget(), true);
+    set_text_size_step(text_size_step_);
+    // An empty document, not an address: the web process is then ready for
+    // the first search. The stored address stays empty.
+    if (!address_follows) engine_->start_web_process();
+    return true;
 }
 
 void WebView::write_address(const char* address) {
     address_ = address != nullptr ? address : "";
-    if (!engine_) return;  // nothing can be shown; the message stays
-    std::string engine_address = system_to_utf8(address_);
-    webkit_web_view_load_uri(engine_->view, engine_address.c_str());
+    if (!attach_engine(true)) return;  // nothing can be shown; the message stays
+    engine_->load(system_to_utf8(address_));
 }
 
 void WebView::set_text_size_step(int step) {
-    if (!engine_) return;
-    step = std::clamp(step, 0, static_cast<int>(kTextZoomByStep.size()) - 1);
-    webkit_web_view_set_zoom_level(engine_->view, kTextZoomByStep[step]);
+    text_size_step_ = std::clamp(step, 0, static_cast<int>(kTextZoomByStep.size()) - 1);
+    if (engine_) engine_->set_text_zoom(kTextZoomByStep[text_size_step_]);
 }
 
 }  // namespace rt

@@ -14,6 +14,7 @@ ICON_SIZES=(16x16 32x32 48x48 128x128)
 # Every file an installation holds, relative to its prefix.
 expected_files() {
   echo bin/tavik-search
+  echo "$(awk -F= '/^CMAKE_INSTALL_LIBDIR:/ { print $2 }' "$E2E_BUILD_DIR/CMakeCache.txt")/tavik-search/tavik-web-engine.so"
   echo "share/applications/$APP_ID.desktop"
   echo "share/metainfo/$APP_ID.metainfo.xml"
   local size

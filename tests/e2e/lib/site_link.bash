@@ -13,6 +13,7 @@ make_desktop() {
   mkdir -p "$dir/data/applications" "$dir/config" "$dir/data-dirs" "$dir/config-dirs"
   cat >"$dir/recorder" <<SCRIPT
 #!/bin/sh
+env >"$dir/environment"
 printf '%s\n' "\$@" >>"$dir/opened"
 SCRIPT
   chmod +x "$dir/recorder"
@@ -96,6 +97,9 @@ check_case() {
     sleep 1
     [ "$(cat "$dir/opened")" = "$ADDRESS" ] ||
       fail "$name: the browser was given '$(tr '\n' '|' <"$dir/opened")', expected '$ADDRESS' once"
+    # What the program sets for its web engine stays with the program.
+    ! grep -E '^(WEBKIT_DISABLE_DMABUF_RENDERER|MESA_SHADER_CACHE_DISABLE|GDK_GL)=' "$dir/environment" ||
+      fail "$name: the browser was started with the program's engine settings"
     link_shows purple || fail "$name: after the click, still under the pointer, the link is not purple ($(link_colours))"
     xdotool mousemove "$far_x" "$far_y"
     wait_until 10 link_shows darkred || fail "$name: after the pointer left the opened link it is not dark red ($(link_colours))"
