@@ -103,6 +103,10 @@ check_installed_program_starts() {
   start_program
   process_running "$E2E_PID" || fail "the installed program ended at start-up"
   note "installed program shows window $E2E_WIN"
+  # Its web engine module is found in the installed tree and loaded.
+  wait_until 10 grep -q libwebkit2gtk "/proc/$E2E_PID/maps" ||
+    fail "the installed program did not load its web engine"
+  note "installed program loaded its web engine module"
   kill "$E2E_PID"
   wait_exit "$E2E_PID" 10
 }
