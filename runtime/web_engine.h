@@ -30,8 +30,9 @@ class WebEngine {
 };
 
 // The module's one entry point: fills `engine`, or leaves it empty when the
-// engine cannot run on this machine.
-using CreateWebEngine = void (*)(std::unique_ptr<WebEngine>* engine);
+// engine cannot run on this machine. Web content is confined to bubblewrap's
+// sandbox where that can run.
+using CreateWebEngine = void (*)(bool sandbox_usable, std::unique_ptr<WebEngine>* engine);
 inline constexpr const char* kCreateWebEngineSymbol = "tavik_create_web_engine";
 inline constexpr const char* kWebEngineModuleName = "tavik-web-engine.so";
 

@@ -1,18 +1,9 @@
 #include "runtime/web_view.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <iostream>
 
 #include "runtime/encoding.h"
-#include "runtime/engine_environment.h"
-
-#ifndef TAVIK_ENGINE_MODULE_FOLDER
-#define TAVIK_ENGINE_MODULE_FOLDER "."
-#endif
 
 namespace rt {
 namespace {
@@ -23,35 +14,6 @@ constexpr int kDefaultTextSizeStep = 2;
 
 constexpr const char* kNoEngineMessage =
     "无法显示网页：本机缺少网页引擎的组件。\n请重新安装本程序后再试。";
-
-// The engine module sits beside the program in its build folder, and in the
-// program's library folder once installed (a path relative to the program's
-// folder, so that the installed tree can be moved).
-std::unique_ptr<WebEngine> load_web_engine() {
-    set_engine_environment();
-    std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return nullptr;
-    const std::filesystem::path folder = program.parent_path();
-    const std::array candidates{folder / kWebEngineModuleName,
-                                folder / TAVIK_ENGINE_MODULE_FOLDER / kWebEngineModuleName};
-    for (const std::filesystem::path& candidate : candidates) {
-        if (!std::filesystem::exists(candidate, error)) continue;
-        // Never unloaded: the engine's libraries do not survive being unloaded.
-        void* module = dlopen(candidate.c_str(), RTLD_LAZY | RTLD_LOCAL);
-        if (module == nullptr) {
-            std::cerr << "tavik-search: cannot load the web engine: " << dlerror() << '\n';
-            return nullptr;
-        }
-        auto create = reinterpret_cast<CreateWebEngine>(dlsym(module, kCreateWebEngineSymbol));
-        if (create == nullptr) return nullptr;
-        std::unique_ptr<WebEngine> engine;
-        create(&engine);
-        return engine;
-    }
-    std::cerr << "tavik-search: the web engine module " << kWebEngineModuleName << " is missing\n";
-    return nullptr;
-}
 
 // Stands where the pages would be: white like an empty view, with the reason.
 std::unique_ptr<Gtk::Widget> make_no_engine_message() {
@@ -112,9 +74,9 @@ WebView::WebView()
     first_draw_ = holder_->signal_draw().connect(
         [this](const Cairo::RefPtr<Cairo::Context>&) {
             first_draw_.disconnect();
-            attach_after_first_frame_ = Glib::signal_idle().connect(
+            pending_step_ = Glib::signal_idle().connect(
                 [this] {
-                    attach_engine(false);
+                    loader_.start([this] { attach_engine(false); });
                     return false;
                 },
                 Glib::PRIORITY_DEFAULT_IDLE);
@@ -125,7 +87,7 @@ WebView::WebView()
 
 WebView::~WebView() {
     first_draw_.disconnect();
-    attach_after_first_frame_.disconnect();
+    pending_step_.disconnect();
     if (holder_->get_child() != nullptr) holder_->remove();
     engine_.reset();
     if (Gtk::Container* parent = holder_->get_parent()) parent->remove(*holder_);
@@ -139,7 +101,8 @@ bool WebView::attach_engine(bool address_follows) {
     if (attach_tried_) return engine_ != nullptr;
     attach_tried_ = true;
     first_draw_.disconnect();
-    engine_ = load_web_engine();
+    pending_step_.disconnect();
+    engine_ = loader_.create();
     if (!engine_) {
         no_engine_ = make_no_engine_message();
         holder_->hold(*no_engine_, false);
@@ -148,8 +111,17 @@ bool WebView::attach_engine(bool address_follows) {
     holder_->hold(engine_->widget(), true);
     set_text_size_step(text_size_step_);
     // An empty document, not an address: the web process is then ready for
-    // the first search. The stored address stays empty.
-    if (!address_follows) engine_->start_web_process();
+    // the first search. Starting it sets up the engine's drawing in this
+    // process too, so it waits for the input that came meanwhile. The
+    // stored address stays empty.
+    if (!address_follows) {
+        pending_step_ = Glib::signal_idle().connect(
+            [this] {
+                engine_->start_web_process();
+                return false;
+            },
+            Glib::PRIORITY_DEFAULT_IDLE);
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "runtime/engine_loader.h"
 #include "runtime/web_engine.h"
 
 namespace rt {
@@ -50,13 +51,14 @@ class WebView {
     bool attach_engine(bool address_follows);
 
     std::unique_ptr<EngineHolder> holder_;
+    EngineLoader loader_;
     std::unique_ptr<WebEngine> engine_;       // none until attached, or when it cannot run
     std::unique_ptr<Gtk::Widget> no_engine_;  // the message shown in its place
     bool attach_tried_ = false;
     int text_size_step_;
     std::string address_;
     sigc::connection first_draw_;
-    sigc::connection attach_after_first_frame_;
+    sigc::connection pending_step_;  // the next step of bringing the engine in
 };
 
 }  // namespace rt

@@ -59,36 +59,14 @@ bool engine_helpers_present() {
     });
 }
 
-// The engine confines web content with bubblewrap when asked to, but cannot
-// start a web process at all where bwrap is missing or may not create its
-// namespaces (some containers). There pages run unconfined rather than not at all.
-bool sandbox_usable() {
-    std::vector<std::string> arguments{"bwrap",         "--ro-bind",         "/",   "/",
-                                       "--unshare-all", "--die-with-parent", "true"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    gint wait_status = 0;
-    gboolean ran =
-        g_spawn_sync(nullptr, argv.data(), nullptr,
-                     static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
-                                              G_SPAWN_STDERR_TO_DEV_NULL),
-                     nullptr, nullptr, nullptr, nullptr, &wait_status, nullptr);
-    return ran && g_spawn_check_wait_status(wait_status, nullptr);
-}
-
 // One engine context for the process. The program keeps no state of its own,
 // so web data (cookies, cache, local storage) lives in memory only. The
 // sandbox has to be chosen before the first web process starts.
-WebKitWebContext* shared_context() {
-    static WebKitWebContext* context = [] {
+WebKitWebContext* shared_context(bool sandbox_usable) {
+    static WebKitWebContext* context = [sandbox_usable] {
         WebKitWebContext* created = webkit_web_context_new_ephemeral();
         webkit_web_context_set_cache_model(created, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
-        if (sandbox_usable()) {
-            webkit_web_context_set_sandbox_enabled(created, TRUE);
-        } else {
-            std::cerr << "tavik-search: bubblewrap cannot run here; web pages run unconfined\n";
-        }
+        webkit_web_context_set_sandbox_enabled(created, sandbox_usable);
         return created;
     }();
     return context;
@@ -161,7 +139,7 @@ class Engine : public WebEngine, public sigc::trackable {
     Gtk::Widget* wrapped = nullptr;  // the same view, for the control
     std::list<std::unique_ptr<Window>> windows;
 
-    Engine();
+    explicit Engine(bool sandbox_usable);
     ~Engine() override;
 
     Gtk::Widget& widget() override { return *wrapped; }
@@ -204,14 +182,15 @@ void on_title_changed(WebKitWebView* view, GParamSpec*, gpointer data) {
 
 }  // namespace
 
-Engine::Engine() {
+Engine::Engine(bool sandbox_usable) {
     // One results page needs no GPU compositing. Given at creation, so that
     // the view never looks for GL in this process (the program has it off).
     WebKitSettings* settings = webkit_settings_new_with_settings(
         "hardware-acceleration-policy", WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER, "zoom-text-only",
         TRUE, nullptr);
-    GtkWidget* created = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context",
-                                                 shared_context(), "settings", settings, nullptr));
+    GtkWidget* created =
+        GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", shared_context(sandbox_usable),
+                                "settings", settings, nullptr));
     g_object_unref(settings);
     g_object_ref_sink(created);
     view = WEBKIT_WEB_VIEW(created);
@@ -287,10 +266,10 @@ std::size_t Engine::open_window_count() const {
 }  // namespace rt
 
 extern "C" __attribute__((visibility("default"))) void tavik_create_web_engine(
-    std::unique_ptr<rt::WebEngine>* engine) {
+    bool sandbox_usable, std::unique_ptr<rt::WebEngine>* engine) {
     if (!rt::engine_helpers_present()) {
         std::cerr << "tavik-search: the web engine's helper programs are missing\n";
         return;
     }
-    *engine = std::make_unique<rt::Engine>();
+    *engine = std::make_unique<rt::Engine>(sandbox_usable);
 }
