@@ -295,6 +295,8 @@ bool BuiltWindow::on_key_press(GdkEventKey* event) {
     if (web_view_focused) {
         key_offered_to_web_view_ = key;
         if (gtk_window_propagate_key_event(toplevel_.gobj(), event)) return true;
+        // Not taken (the engine is not there yet): no copy will come back.
+        key_offered_to_web_view_.reset();
     } else if (key_offered_to_web_view_ == key) {
         // The engine hands a key its page did not take back to the window
         // after it has acted on it itself: Tab has already moved the focus out
