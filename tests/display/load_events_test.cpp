@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -74,3 +75,9 @@ TEST(EventLoop, ReturnsAtOnceWhenNoWindowExists) {
 }
 
 }  // namespace
+
+// The toolkit is started with OpenGL off; that setting is not left in the
+// environment for the programs started from this one.
+TEST(StartUp, LeavesNoGlSettingInTheEnvironment) {
+    EXPECT_EQ(std::getenv("GDK_GL"), nullptr);
+}
