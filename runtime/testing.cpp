@@ -94,6 +94,11 @@ bool window_enabled(const WindowDescription& window) {
     return window_of(window).enabled();
 }
 
+bool web_view_shows_pages(const WindowDescription& description, std::string_view name) {
+    const BuiltWindow::Control* control = window_of(description).control(name);
+    return control != nullptr && control->web_view && control->web_view->shows_pages();
+}
+
 bool window_visible(const WindowDescription& window) {
     return window_of(window).toplevel().get_visible();
 }

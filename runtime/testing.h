@@ -49,6 +49,8 @@ bool window_enabled(const WindowDescription& window);
 bool window_visible(const WindowDescription& window);
 std::vector<ControlView> controls(const WindowDescription& window);
 std::string focused_control(const WindowDescription& window);
+// Whether the named web view holds the engine's view (pages can be shown).
+bool web_view_shows_pages(const WindowDescription& window, std::string_view control);
 
 // Synthesised input, delivered through the run time's event dispatch.
 enum Modifier : unsigned { none = 0, shift = 1, control = 2, alt = 4 };

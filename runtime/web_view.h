@@ -45,6 +45,9 @@ class WebView {
     // 0 ... 4, the middle step 2 being the engine's normal text size.
     void set_text_size_step(int step);
 
+    // Whether the engine's view is there, so that pages can be shown.
+    bool shows_pages() const { return engine_ != nullptr; }
+
   private:
     // Loads the engine if it is not there yet; whether pages can be shown.
     // Without an address to load, the web process is started with an empty document.

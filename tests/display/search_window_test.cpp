@@ -88,6 +88,14 @@ TEST_F(SearchWindow, WebViewIsClientSizedBeforeTheWindowIsFirstShown) {
     EXPECT_EQ(web_view.height, rt::client_height(description));
 }
 
+// The engine is not waited for before the window appears, nor left until the
+// first search: it arrives once the window is drawn, with no address written.
+TEST_F(SearchWindow, WebViewTakesTheEngineOnceTheWindowIsDrawn) {
+    EXPECT_TRUE(rt::testing::wait_until(
+        [] { return rt::testing::web_view_shows_pages(description, "超文本浏览框1"); }, 30000));
+    EXPECT_EQ(control("超文本浏览框1").text, "");
+}
+
 TEST_F(SearchWindow, MinimisingShrinksTheWebViewToNothingAndRestoringGrowsItBack) {
     const int width = rt::client_width(description);
     const int height = rt::client_height(description);
