@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <iostream>
 #include <list>
-#include <vector>
 
 #include "runtime/web_engine.h"
 
