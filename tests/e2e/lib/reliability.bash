@@ -172,15 +172,40 @@ page_text() {
   xclip -o -selection clipboard 2>/dev/null || true
 }
 
-# A stand-in search service (an HTTP proxy answering every request) whose page
-# keeps everything a page can keep: a lasting cookie, local storage, an
-# IndexedDB database and a response that may be cached for a year. When the
-# page has stored it all it requests /stored. Logs request lines to the file.
-rel_start_storing_service() {
+# A stand-in search service (an HTTP proxy) that gives every request the same
+# answer: the header lines HEADERS (each ending in CRLF) and BODY. Logs
+# request lines to $service_log. WHAT names it in a failure.
+rel_start_fixed_service() {
+  local what=$1 headers=$2 body=$3
   service_log="$work/requests.log"
   : >"$service_log"
   perl -MIO::Socket::INET -e '
-    my $page = q{<!DOCTYPE html><html><head><meta charset="utf-8"><title>stored</title><script>
+    my ($log_file, $headers, $body) = @ARGV;
+    my $server = IO::Socket::INET->new(LocalAddr => "127.0.0.1", LocalPort => 0, Listen => 16,
+                                       ReuseAddr => 1) or die "listen: $!";
+    open(my $log, ">>", $log_file) or die; $log->autoflush(1); $| = 1;
+    print "port ", $server->sockport, "\n";
+    while (my $client = $server->accept) {
+      my $request = <$client>;
+      next unless defined $request;
+      while (my $header = <$client>) { last if $header =~ /^\r?\n$/; }
+      print $log $request;
+      print $client "HTTP/1.1 200 OK\r\n", $headers,
+        "Content-Length: ", length($body), "\r\nConnection: close\r\n\r\n", $body;
+      close $client;
+    }' "$service_log" "$headers" "$body" >"$work/service.out" 2>"$work/service.err" &
+  service_pid=$!
+  wait_for 10 grep -q '^port ' "$work/service.out" || fail "the $what service printed no port"
+  service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
+}
+
+# A stand-in search service whose page keeps everything a page can keep: a
+# lasting cookie, local storage, an IndexedDB database and a response that may
+# be cached for a year. When the page has stored it all it requests /stored.
+rel_start_storing_service() {
+  local page
+  page=$(cat <<'PAGE'
+<!DOCTYPE html><html><head><meta charset="utf-8"><title>stored</title><script>
       function store() {
         document.cookie = "seen=1; max-age=31536000; path=/";
         localStorage.setItem("seen", "1");
@@ -192,48 +217,14 @@ rel_start_storing_service() {
           writing.oncomplete = function () { new Image().src = "/stored?all"; };
         };
       }
-    </script></head><body onload="store()"><p>stored</p></body></html>};
-    my $server = IO::Socket::INET->new(LocalAddr => "127.0.0.1", LocalPort => 0, Listen => 16,
-                                       ReuseAddr => 1) or die "listen: $!";
-    open(my $log, ">>", $ARGV[0]) or die; $log->autoflush(1); $| = 1;
-    print "port ", $server->sockport, "\n";
-    while (my $client = $server->accept) {
-      my $request = <$client>;
-      next unless defined $request;
-      while (my $header = <$client>) { last if $header =~ /^\r?\n$/; }
-      print $log $request;
-      print $client "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n",
-        "Set-Cookie: visitor=1; Max-Age=31536000; Path=/\r\n",
-        "Cache-Control: public, max-age=31536000\r\n",
-        "Content-Length: ", length($page), "\r\nConnection: close\r\n\r\n", $page;
-      close $client;
-    }' "$service_log" >"$work/service.out" 2>"$work/service.err" &
-  service_pid=$!
-  wait_for 10 grep -q '^port ' "$work/service.out" || fail "the storing service printed no port"
-  service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
+    </script></head><body onload="store()"><p>stored</p></body></html>
+PAGE
+  )
+  rel_start_fixed_service storing $'Content-Type: text/html; charset=utf-8\r\nSet-Cookie: visitor=1; Max-Age=31536000; Path=/\r\nCache-Control: public, max-age=31536000\r\n' "$page"
 }
 
 # A stand-in search service whose every answer is a file a browser cannot
 # show (application/octet-stream) holding the given text.
 rel_start_file_service() {
-  service_log="$work/requests.log"
-  : >"$service_log"
-  perl -MIO::Socket::INET -e '
-    my ($log_file, $body) = @ARGV;
-    my $server = IO::Socket::INET->new(LocalAddr => "127.0.0.1", LocalPort => 0, Listen => 16,
-                                       ReuseAddr => 1) or die "listen: $!";
-    open(my $log, ">>", $log_file) or die; $log->autoflush(1); $| = 1;
-    print "port ", $server->sockport, "\n";
-    while (my $client = $server->accept) {
-      my $request = <$client>;
-      next unless defined $request;
-      while (my $header = <$client>) { last if $header =~ /^\r?\n$/; }
-      print $log $request;
-      print $client "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n",
-        "Content-Length: ", length($body), "\r\nConnection: close\r\n\r\n", $body;
-      close $client;
-    }' "$service_log" "$1" >"$work/service.out" 2>"$work/service.err" &
-  service_pid=$!
-  wait_for 10 grep -q '^port ' "$work/service.out" || fail "the file service printed no port"
-  service_port=$(awk '$1 == "port" { print $2; exit }' "$work/service.out")
+  rel_start_fixed_service file $'Content-Type: application/octet-stream\r\n' "$1"
 }
