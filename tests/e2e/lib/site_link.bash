@@ -56,6 +56,20 @@ link_colours() {
   for class in blue purple darkred; do echo -n "$class=$(link_screenshot "$shot" "$class") "; done
 }
 
+# start_maximised PREFIX ENVIRONMENT...: starts the program, maximised so that
+# the link shows, and sets the caller's far_x far_y (a point away from the
+# link) and link_x link_y (the link's middle). PREFIX begins a failure message.
+start_maximised() {
+  local prefix=$1
+  shift
+  start_program "$@"
+  activate "$E2E_WIN"
+  maximise "$E2E_WIN"
+  wait_until 15 client_fills_screen "$E2E_WIN" || fail "${prefix}the window does not maximise"
+  read -r far_x far_y < <(client_to_screen "$E2E_WIN" 400 400)
+  read -r link_x link_y < <(client_to_screen "$E2E_WIN" $((LINK_X + LINK_W / 2)) $((LINK_Y + LINK_H / 2)))
+}
+
 # check_case NAME MIME_TYPES DEFAULTS EXPECT(opened|nothing)
 check_case() {
   local name=$1 mime_types=$2 defaults=$3 expect=$4 dir="$E2E_TMP/$1" environment
@@ -75,13 +89,8 @@ check_case() {
     esac
   fi
 
-  start_program $environment
-  activate "$E2E_WIN"
-  maximise "$E2E_WIN"
-  wait_until 15 client_fills_screen "$E2E_WIN" || fail "$name: the window does not maximise"
   local far_x far_y link_x link_y
-  read -r far_x far_y < <(client_to_screen "$E2E_WIN" 400 400)
-  read -r link_x link_y < <(client_to_screen "$E2E_WIN" $((LINK_X + LINK_W / 2)) $((LINK_Y + LINK_H / 2)))
+  start_maximised "$name: " $environment
   xdotool mousemove "$far_x" "$far_y"
   wait_until 10 link_shows blue || fail "$name: before any click the link is not blue ($(link_colours))"
 
@@ -118,13 +127,8 @@ check_case() {
 check_visited_then_failed() {
   local dir="$E2E_TMP/then-failed" environment
   environment=$(make_desktop "$dir" "x-scheme-handler/http;" "x-scheme-handler/http")
-  start_program $environment
-  activate "$E2E_WIN"
-  maximise "$E2E_WIN"
-  wait_until 15 client_fills_screen "$E2E_WIN" || fail "the window does not maximise"
   local far_x far_y link_x link_y
-  read -r far_x far_y < <(client_to_screen "$E2E_WIN" 400 400)
-  read -r link_x link_y < <(client_to_screen "$E2E_WIN" $((LINK_X + LINK_W / 2)) $((LINK_Y + LINK_H / 2)))
+  start_maximised "" $environment
   xdotool mousemove "$link_x" "$link_y" click 1
   wait_until 20 test -s "$dir/opened" || fail "the first click opened nothing"
   xdotool mousemove "$far_x" "$far_y"
