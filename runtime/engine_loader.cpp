@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/engine_environment.h"
+#include "runtime/program_folder.h"
 
 #ifndef TAVIK_ENGINE_MODULE_FOLDER
 #define TAVIK_ENGINE_MODULE_FOLDER "."
@@ -22,12 +23,11 @@ namespace {
 // program's library folder once installed (a path relative to the program's
 // folder, so that the installed tree can be moved).
 CreateWebEngine load_module() {
+    const std::optional<std::filesystem::path> folder = program_folder();
+    if (!folder) return nullptr;
+    const std::array candidates{*folder / kWebEngineModuleName,
+                                *folder / TAVIK_ENGINE_MODULE_FOLDER / kWebEngineModuleName};
     std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return nullptr;
-    const std::filesystem::path folder = program.parent_path();
-    const std::array candidates{folder / kWebEngineModuleName,
-                                folder / TAVIK_ENGINE_MODULE_FOLDER / kWebEngineModuleName};
     for (const std::filesystem::path& candidate : candidates) {
         if (!std::filesystem::exists(candidate, error)) continue;
         // Never unloaded: the engine's libraries do not survive being unloaded.

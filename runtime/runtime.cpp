@@ -12,6 +12,7 @@
 
 #include "runtime/built_window.h"
 #include "runtime/encoding.h"
+#include "runtime/program_folder.h"
 #include "runtime/runtime_state.h"
 
 namespace rt {
@@ -72,8 +73,7 @@ void dispatch_event(GdkEvent* event, gpointer) {
 
 void make_program_folder_current() {
     std::error_code error;
-    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) std::filesystem::current_path(program.parent_path(), error);
+    if (auto folder = program_folder()) std::filesystem::current_path(*folder, error);
 }
 
 // Nothing in the program draws with OpenGL (the web view's pages are drawn by
